@@ -1,0 +1,49 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "app/Scene.h"
+#include "app/Singleton.h"
+
+// The whole run of the program: owns the scenes by name and the game-wide singletons, runs
+// the current scene, switches scenes on request and shuts down when a scene quits.
+class Game {
+  public:
+    std::shared_ptr<SingletonMap> singletons = std::make_shared<SingletonMap>();
+    std::unordered_map<std::string, std::shared_ptr<Scene>> scenes;
+    std::string currentScene;
+
+    // Init, then the named scene and every scene it switches to, then Shutdown. A scene name
+    // that was never added shuts down and throws std::invalid_argument.
+    void Run(std::string firstScene);
+
+    virtual void Init() = 0;
+    virtual void Shutdown() {}
+
+    // Stores a new T under the name, replacing any earlier scene, wired to the singletons.
+    template <typename T>
+    void AddScene(std::string name) {
+        auto& scene = scenes[name];
+        scene = std::make_shared<T>();
+        scene->world.singletons = singletons;
+    }
+
+    template <typename T>
+    void AddSingleton() {
+        AddSingletonTo<T>(*singletons);
+    }
+
+    // Throws std::out_of_range when no T was added.
+    template <typename T>
+    T* GetSingleton() const {
+        return GetSingletonFrom<T>(*singletons);
+    }
+
+  protected:
+    ~Game() = default;
+
+  private:
+    Scene& SceneNamed(const std::string& name);
+};

@@ -1,0 +1,33 @@
+#include "app/Scene.h"
+
+#include <memory>
+
+void Scene::Run() {
+    Setup();
+    for (;;) {
+        // The count is read again after each system: a system may add systems.
+        for (std::size_t i = 0; i < systems.size(); ++i) {
+            const std::shared_ptr<System> system = systems[i];
+            system->Update();
+            while (!system->destroyQueue.empty()) {
+                auto first = system->destroyQueue.begin();
+                world.DestroyEntity(first->id);
+                system->destroyQueue.erase(first);
+            }
+        }
+        // Flags are looked at only between frames, so a frame that raises one is finished.
+        if (world.quit || world.changeScene) {
+            break;
+        }
+    }
+    Teardown();
+}
+
+void Scene::Reset() {
+    // Systems go before the world they point at.
+    systemGroups = {};
+    systems = {};
+    sceneSingletons = {};
+    std::destroy_at(&world);
+    std::construct_at(&world);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <typeinfo>
+
+#include <boost/core/demangle.hpp>
+
+// A type is known by the address of its name string from the run-time type information.
+// Maps keyed by it hash and compare the address, never the characters.
+using TypeKey = const char*;
+
+template <typename T>
+TypeKey KeyOf() {
+    return typeid(T).name();
+}
+
+// Readable type name for error messages.
+template <typename T>
+std::string TypeName() {
+    return boost::core::demangle(typeid(T).name());
+}

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs whatever the build needs and is missing: compiler, CMake, Ninja, Boost headers,
+# GoogleTest, Google Benchmark, the font, and SDL3 with SDL3_image and SDL3_ttf.
+# Run again, it only checks and returns in well under a second.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(g++ make cmake ninja-build pkgconf libboost-dev libgtest-dev libbenchmark-dev
+          clang-format fonts-monoid)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+if ((${#missing[@]})); then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+scripts/install-sdl3.sh
+
+# The game reads its font as Assets/Retro.ttf: Monoid, a monospaced font with bitmap-like
+# sharpness (MIT or SIL Open Font License 1.1), from the distribution's fonts-monoid.
+font=/usr/share/fonts/truetype/monoid/Monoid-Regular.ttf
+if ! cmp -s "$font" Assets/Retro.ttf; then
+    cp "$font" Assets/Retro.ttf
+fi

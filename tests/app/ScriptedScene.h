@@ -1,0 +1,63 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/Game.h"
+#include "app/Scene.h"
+
+// Test doubles for the application frame: systems and scenes whose behaviour a test supplies.
+
+struct Position {
+    float x = 0;
+};
+
+class ScriptedSystem : public System {
+  public:
+    std::function<void(ScriptedSystem&)> onUpdate;
+    void Update() override {
+        if (onUpdate) {
+            onUpdate(*this);
+        }
+    }
+};
+
+class ScriptedScene : public Scene {
+  public:
+    std::function<void(ScriptedScene&)> onSetup;
+    int setups = 0;
+    int teardowns = 0;
+
+    void Setup() override {
+        ++setups;
+        RegisterComponent<Position>();
+        RegisterArchetype<Position>("body");
+        if (onSetup) {
+            onSetup(*this);
+        }
+    }
+    void Teardown() override { ++teardowns; }
+
+    // Appends a system to the run list and gives it its behaviour.
+    ScriptedSystem& Add(std::function<void(ScriptedSystem&)> behaviour, std::string group = "") {
+        AddSystems<ScriptedSystem>(group);
+        auto& list = group.empty() ? systems : systemGroups[group];
+        auto& system = static_cast<ScriptedSystem&>(*list.back());
+        system.onUpdate = std::move(behaviour);
+        return system;
+    }
+};
+
+class ScriptedGame : public Game {
+  public:
+    std::function<void(ScriptedGame&)> onInit;
+    int shutdowns = 0;
+
+    void Init() override {
+        if (onInit) {
+            onInit(*this);
+        }
+    }
+    void Shutdown() override { ++shutdowns; }
+};
