@@ -4,23 +4,24 @@
 
 void Scene::Run() {
     Setup();
-    for (;;) {
-        // The count is read again after each system: a system may add systems.
-        for (std::size_t i = 0; i < systems.size(); ++i) {
-            const std::shared_ptr<System> system = systems[i];
-            system->Update();
-            while (!system->destroyQueue.empty()) {
-                auto first = system->destroyQueue.begin();
-                world.DestroyEntity(first->id);
-                system->destroyQueue.erase(first);
-            }
-        }
-        // Flags are looked at only between frames, so a frame that raises one is finished.
-        if (world.quit || world.changeScene) {
-            break;
-        }
+    while (RunFrame()) {
     }
     Teardown();
+}
+
+bool Scene::RunFrame() {
+    // The count is read again after each system: a system may add systems.
+    for (std::size_t i = 0; i < systems.size(); ++i) {
+        const std::shared_ptr<System> system = systems[i];
+        system->Update();
+        while (!system->destroyQueue.empty()) {
+            auto first = system->destroyQueue.begin();
+            world.DestroyEntity(first->id);
+            system->destroyQueue.erase(first);
+        }
+    }
+    // Flags are looked at only between frames, so a frame that raises one is finished.
+    return !world.quit && !world.changeScene;
 }
 
 void Scene::Reset() {

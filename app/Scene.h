@@ -26,6 +26,10 @@ class Scene {
     virtual void Setup() = 0;
     virtual void Teardown() = 0;
 
+    // One frame: every system's Update in order, each followed by destroying what it queued.
+    // Returns false once the world's quit or changeScene flag is raised.
+    bool RunFrame();
+
     // Back to the state of a newly added scene; the caller hands the singletons in again.
     void Reset();
 

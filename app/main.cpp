@@ -1,6 +1,14 @@
-#include <cstdio>
+#define SDL_MAIN_HANDLED
+#include <SDL3/SDL_main.h>
+
+#include "app/VoidrocksGame.h"
+
+namespace {
+int RealMain(int, char**) {
+    return RunVoidrocks();
+}
+}  // namespace
 
 int main() {
-    std::puts("Voidrocks: the window comes with the platform layer; nothing to show yet.");
-    return 0;
+    return SDL_RunApp(0, nullptr, RealMain, nullptr);
 }

@@ -1,0 +1,84 @@
+#include "app/SDLton.h"
+
+#include <SDL3_image/SDL_image.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char* kWindowTitle = "Voidrocks";
+constexpr const char* kFontPath = "Assets/Retro.ttf";
+constexpr float kFontPoints = 48.0f;
+
+[[noreturn]] void Fail(SDLton& sdl, const std::string& what) {
+    const std::string message = what + ": " + SDL_GetError();
+    ClosePlatform(sdl);
+    throw PlatformError(message);
+}
+
+}  // namespace
+
+void OpenPlatform(SDLton& sdl) {
+    if (!SDL_Init(SDL_INIT_VIDEO)) {
+        Fail(sdl, "cannot start SDL video");
+    }
+    sdl.window = SDL_CreateWindow(kWindowTitle, kCanvasWidth, kCanvasHeight, SDL_WINDOW_RESIZABLE);
+    if (sdl.window == nullptr) {
+        Fail(sdl, "cannot create the window");
+    }
+    sdl.renderer = SDL_CreateRenderer(sdl.window, nullptr);
+    if (sdl.renderer == nullptr) {
+        Fail(sdl, "cannot create the renderer");
+    }
+    SDL_SetRenderDrawColor(sdl.renderer, 255, 255, 255, 255);
+    sdl.target = SDL_CreateTexture(sdl.renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET,
+                                   kCanvasWidth, kCanvasHeight);
+    TTF_Init();
+    // A font that fails to open shows up as failed text creations.
+    sdl.font = TTF_OpenFont(kFontPath, kFontPoints);
+    sdl.keyboard = SDL_GetKeyboardState(nullptr);
+    // The only pacing of the frame loop.
+    SDL_SetRenderVSync(sdl.renderer, 1);
+}
+
+void ClosePlatform(SDLton& sdl) {
+    if (sdl.font != nullptr) {
+        TTF_CloseFont(sdl.font);
+    }
+    // Takes the canvas, the images and the text textures with it.
+    if (sdl.renderer != nullptr) {
+        SDL_DestroyRenderer(sdl.renderer);
+    }
+    if (sdl.window != nullptr) {
+        SDL_DestroyWindow(sdl.window);
+    }
+    sdl.window = nullptr;
+    sdl.renderer = nullptr;
+    SDL_Quit();
+}
+
+void SDLton::LoadSprite(std::string name, std::string path, SDL_Rect source) {
+    if (!textures.contains(path)) {
+        LoadTexture(path);
+    }
+    sprites[name] = Sprite{textures[path], source};
+}
+
+void SDLton::LoadTexture(std::string path) {
+    SDL_Texture*& texture = textures[path];
+    if (texture != nullptr) {
+        return;
+    }
+    SDL_Surface* surface = IMG_Load(path.c_str());
+    if (surface == nullptr) {
+        std::printf("Unable to load image %s! SDL_image Error: %s\n", path.c_str(), SDL_GetError());
+    } else {
+        texture = SDL_CreateTextureFromSurface(renderer, surface);
+        if (texture == nullptr) {
+            std::printf("Unable to create texture from %s! SDL Error: %s\n", path.c_str(),
+                        SDL_GetError());
+        }
+        SDL_DestroySurface(surface);
+    }
+    SDL_SetTextureScaleMode(texture, SDL_SCALEMODE_NEAREST);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <SDL3/SDL.h>
+#include <SDL3_ttf/SDL_ttf.h>
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+
+#include "app/Singleton.h"
+
+inline constexpr int kCanvasWidth = 1920;
+inline constexpr int kCanvasHeight = 1080;
+
+// A named rectangle of a loaded image.
+struct Sprite {
+    SDL_Texture* texture = nullptr;
+    SDL_Rect source{};
+};
+
+struct Rgb {
+    std::uint8_t r = 0;
+    std::uint8_t g = 0;
+    std::uint8_t b = 0;
+};
+
+// Raised when the video subsystem, the window or the renderer cannot be had: without them the
+// game would run on invisibly.
+class PlatformError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// The platform context: window, renderer, canvas, font, keyboard and the sprite store.
+// Every texture belongs to the renderer and goes with it.
+struct SDLton : Singleton {
+    // Indexed by scancode; kept current by the event polling at the start of each frame.
+    const bool* keyboard = nullptr;
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    // The 1920 x 1080 canvas every frame is drawn into before it is scaled into the window.
+    SDL_Texture* target = nullptr;
+    Rgb background{10, 18, 40};
+    TTF_Font* font = nullptr;
+    // Image path to texture; an entry whose load failed holds null and is not tried again.
+    std::unordered_map<std::string, SDL_Texture*> textures;
+    std::unordered_map<std::string, Sprite> sprites;
+
+    // Loads the image unless its path was seen before, then names the rectangle.
+    void LoadSprite(std::string name, std::string path, SDL_Rect source);
+    // Loads one image into a nearest-sampled texture; failures are printed and leave null.
+    void LoadTexture(std::string path);
+};
+
+// Opens video, the resizable "Voidrocks" window, its renderer with vertical sync, the canvas,
+// the font and the keyboard state. Throws PlatformError (with SDL's error) when the video
+// subsystem, the window or the renderer cannot be created; a missing font is not fatal.
+void OpenPlatform(SDLton& sdl);
+
+// Closes the font, the renderer with every texture, and the window, then quits SDL.
+void ClosePlatform(SDLton& sdl);

@@ -1,0 +1,58 @@
+#include "app/SteppedGame.h"
+
+#include <SDL3_image/SDL_image.h>
+
+namespace {
+
+// The canvas as a surface; the caller destroys it.
+SDL_Surface* ReadCanvas(const SDLton& sdl) {
+    SDL_Texture* previous = SDL_GetRenderTarget(sdl.renderer);
+    SDL_SetRenderTarget(sdl.renderer, sdl.target);
+    SDL_Surface* surface = SDL_RenderReadPixels(sdl.renderer, nullptr);
+    SDL_SetRenderTarget(sdl.renderer, previous);
+    return surface;
+}
+
+}  // namespace
+
+SteppedGame::SteppedGame(bool paced) {
+    currentScene = "VoidrocksScene";
+    Init();
+    SDLton& sdl = Platform();
+    sdl.keyboard = keys.data();
+    if (!paced) {
+        SDL_SetRenderVSync(sdl.renderer, 0);
+    }
+    GameScene().Setup();
+}
+
+SteppedGame::~SteppedGame() {
+    GameScene().Teardown();
+    Shutdown();
+}
+
+bool SteppedGame::Step() {
+    ++frame;
+    return GameScene().RunFrame();
+}
+
+Rgb SteppedGame::CanvasPixel(int x, int y) const {
+    Rgb colour;
+    SDL_Surface* surface = ReadCanvas(Platform());
+    if (surface != nullptr) {
+        Uint8 alpha = 0;
+        SDL_ReadSurfacePixel(surface, x, y, &colour.r, &colour.g, &colour.b, &alpha);
+        SDL_DestroySurface(surface);
+    }
+    return colour;
+}
+
+bool SteppedGame::SaveCanvas(const std::string& path) const {
+    SDL_Surface* surface = ReadCanvas(Platform());
+    if (surface == nullptr) {
+        return false;
+    }
+    const bool saved = IMG_SavePNG(surface, path.c_str());
+    SDL_DestroySurface(surface);
+    return saved;
+}

@@ -1,0 +1,62 @@
+#include "app/VoidrocksGame.h"
+
+#include <cstdio>
+
+#include "app/SDLton.h"
+#include "game/VoidrocksScene.h"
+
+namespace {
+
+struct SpriteEntry {
+    const char* name;
+    const char* path;
+    SDL_Rect source;
+};
+
+constexpr SDL_Rect kShipSource{0, 0, 48, 48};
+constexpr SDL_Rect kVoidrockSource{0, 0, 48, 48};
+
+constexpr SpriteEntry kSprites[] = {
+    {"ship", "Assets/ship-a1.png", kShipSource},
+    {"ship_accel", "Assets/ship-a2.png", kShipSource},
+    {"ship_reverse", "Assets/ship-a3.png", kShipSource},
+    {"ship_reloading", "Assets/ship-a4.png", kShipSource},
+    {"ship_accel_reloading", "Assets/ship-a5.png", kShipSource},
+    {"ship_reverse_reloading", "Assets/ship-a6.png", kShipSource},
+    {"big", "Assets/big-a.png", kVoidrockSource},
+    {"med", "Assets/med-a.png", kVoidrockSource},
+    {"small", "Assets/small-a.png", kVoidrockSource},
+    {"bullet", "Assets/bullet-b1.png", {0, 0, 16, 16}},
+    {"explosion", "Assets/explosions-a5.png", {0, 0, 32, 32}},
+};
+
+}  // namespace
+
+void LoadGameSprites(SDLton& sdl) {
+    for (const SpriteEntry& entry : kSprites) {
+        sdl.LoadSprite(entry.name, entry.path, entry.source);
+    }
+}
+
+void VoidrocksGame::Init() {
+    AddSingleton<SDLton>();
+    SDLton* sdl = GetSingleton<SDLton>();
+    OpenPlatform(*sdl);
+    LoadGameSprites(*sdl);
+    AddScene<VoidrocksScene>("VoidrocksScene");
+}
+
+void VoidrocksGame::Shutdown() {
+    ClosePlatform(*GetSingleton<SDLton>());
+}
+
+int RunVoidrocks() {
+    VoidrocksGame game;
+    try {
+        game.Run("VoidrocksScene");
+    } catch (const PlatformError& error) {
+        std::fprintf(stderr, "Voidrocks cannot start: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "app/Game.h"
+
+// The one concrete game: opens the platform, loads the sprites and runs "VoidrocksScene".
+class VoidrocksGame : public Game {
+  public:
+    void Init() override;
+    void Shutdown() override;
+};
+
+// Loads the eleven sprites of the game into the platform context's store.
+struct SDLton;
+void LoadGameSprites(SDLton& sdl);
+
+// The program: runs the game and returns the process's exit status. A platform that cannot
+// show the game is reported on standard error with a non-zero status.
+int RunVoidrocks();

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "ecs/System.h"
+
+// Counts explosion timers down and removes their entities when time is up.
+class DestroySystem : public System {
+  public:
+    void Update() override;
+};

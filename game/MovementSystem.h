@@ -1,0 +1,10 @@
+#pragma once
+
+#include "ecs/System.h"
+
+// Flies the ship from the keyboard: turning, thrust, speed limit, drag, the wall band, its sprite,
+// and firing with recoil and reload.
+class MovementSystem : public System {
+  public:
+    void Update() override;
+};

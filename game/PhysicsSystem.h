@@ -1,0 +1,9 @@
+#pragma once
+
+#include "ecs/System.h"
+
+// Moves every body by its velocity, once per frame.
+class PhysicsSystem : public System {
+  public:
+    void Update() override;
+};

@@ -1,0 +1,129 @@
+#include "game/VoidrockContainmentSystem.h"
+
+#include <cmath>
+#include <vector>
+
+#include "game/Components.h"
+
+namespace {
+
+// Voidrocks wrap around a 5000 x 4000 area around the canvas.
+constexpr float kWrapLeft = -1000.0f;
+constexpr float kWrapRight = 4000.0f;
+constexpr float kWrapTop = -1000.0f;
+constexpr float kWrapBottom = 3000.0f;
+// Contacts count only strictly inside this area.
+constexpr float kCollisionLeft = -150.0f;
+constexpr float kCollisionRight = 2050.0f;
+constexpr float kCollisionTop = -150.0f;
+constexpr float kCollisionBottom = 1250.0f;
+// A hit pushes the ship 0.2 pixels per frame at 500 pixels, with the inverse square of the
+// distance, up to 600 pixels.
+constexpr float kPushReachPixels = 600.0f;
+constexpr float kPushReferencePixels = 500.0f;
+constexpr float kPushPixelsPerFrame = 0.2f;
+constexpr float kGameOverX = 800.0f;
+constexpr float kGameOverY = 540.0f;
+constexpr std::int32_t kGameOverFrames = 1000;
+
+// The ship's radius is 22 pixels larger than a bullet's for every size.
+struct Radii {
+    float ship;
+    float bullet;
+};
+
+Radii RadiiOf(std::int32_t size) {
+    switch (size) {
+        case kBigVoidrock:
+            return {136.0f, 114.0f};
+        case kMediumVoidrock:
+            return {102.0f, 80.0f};
+        default:
+            return {54.0f, 32.0f};
+    }
+}
+
+float Distance(float ax, float ay, float bx, float by) {
+    const float dx = ax - bx;
+    const float dy = ay - by;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+}  // namespace
+
+void VoidrockContainmentSystem::Update() {
+    // Queued entities stay in their groups until this update ends, so every contact of the
+    // frame is settled against the same bodies.
+    const Group voidrocks = GetGroup("voidrock");
+    const Group ships = GetGroup("ship");
+    const Group bullets = GetGroup("bullet");
+    for (const Entity& v : voidrocks) {
+        Transform& t = v.GetComponent<Transform>();
+        if (t.x > kWrapRight) {
+            t.x = kWrapLeft;
+        } else if (t.x < kWrapLeft) {
+            t.x = kWrapRight;
+        }
+        if (t.y > kWrapBottom) {
+            t.y = kWrapTop;
+        } else if (t.y < kWrapTop) {
+            t.y = kWrapBottom;
+        }
+        const Radii radii = RadiiOf(v.GetComponent<Voidrock>().size);
+        const float x = t.x;
+        const float y = t.y;
+        if (!(x > kCollisionLeft && x < kCollisionRight && y > kCollisionTop &&
+              y < kCollisionBottom)) {
+            continue;
+        }
+
+        for (const Entity& ship : ships) {
+            const Transform& s = ship.GetComponent<Transform>();
+            if (Distance(s.x, s.y, x, y) < radii.ship) {
+                QueueDestroy(ship);
+                Entity message = world->CreateEntity("instructions");
+                Transform& m = message.GetComponent<Transform>();
+                m.x = kGameOverX;
+                m.y = kGameOverY;
+                message.GetComponent<TextRenderer>().text = "GAME OVER";
+                message.GetComponent<InstructionsTimer>().frames = kGameOverFrames;
+                world->AddToGroup(message, "instructions");
+            }
+        }
+
+        for (const Entity& bullet : bullets) {
+            const Transform& b = bullet.GetComponent<Transform>();
+            const float bx = b.x;
+            const float by = b.y;
+            if (!(Distance(bx, by, x, y) < radii.bullet)) {
+                continue;
+            }
+            for (const Entity& ship : ships) {
+                ship.GetComponent<Ship>().reloadFrames = 0;
+                Transform& s = ship.GetComponent<Transform>();
+                const float dx = s.x - bx;
+                const float dy = s.y - by;
+                const float e = std::sqrt(dx * dx + dy * dy);
+                // A hit right on the ship's centre has no direction to push in.
+                if (e < kPushReachPixels && e > 0.0f) {
+                    const float theta = std::atan2(dy, dx);
+                    const float q = std::pow(e / kPushReferencePixels, 2.0f);
+                    s.vx += std::cos(theta) * kPushPixelsPerFrame / q;
+                    s.vy += std::sin(theta) * kPushPixelsPerFrame / q;
+                }
+            }
+            Entity explosion = world->CreateEntity("explosion");
+            Transform& ex = explosion.GetComponent<Transform>();
+            ex.x = x;
+            ex.y = y;
+            explosion.GetComponent<SpriteRenderer>().sprite = "explosion";
+            explosion.GetComponent<DestroyTimer>().frames = kExplosionFrames;
+            world->AddToGroup(explosion, "explosion");
+            QueueDestroy(v);
+            QueueDestroy(bullet);
+            for (const Entity& scoreboard : *world->GetEntities<Score>()) {
+                scoreboard.GetComponent<Score>().value += 1;
+            }
+        }
+    }
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "ecs/System.h"
+
+// Drains the platform's event queue: a quit request ends the game, F11 toggles full screen.
+class EventSystem : public System {
+  public:
+    void Update() override;
+};

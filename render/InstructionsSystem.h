@@ -1,0 +1,9 @@
+#pragma once
+
+#include "ecs/System.h"
+
+// Runs the timed on-screen messages: blinking, expiry and what follows it.
+class InstructionsSystem : public System {
+  public:
+    void Update() override;
+};

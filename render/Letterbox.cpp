@@ -1,0 +1,16 @@
+#include "render/Letterbox.h"
+
+#include <algorithm>
+
+namespace {
+constexpr float kCanvasWidthF = 1920.0f;
+constexpr float kCanvasHeightF = 1080.0f;
+}  // namespace
+
+CanvasPlacement FitCanvas(int windowWidth, int windowHeight) {
+    const float scale = std::min(static_cast<float>(windowHeight) / kCanvasHeightF,
+                                 static_cast<float>(windowWidth) / kCanvasWidthF);
+    const int h = static_cast<int>(scale * kCanvasHeightF);
+    const int w = static_cast<int>(scale * kCanvasWidthF);
+    return {(windowWidth - w) / 2, (windowHeight - h) / 2, w, h};
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "ecs/System.h"
+
+// Clears the canvas and draws every sprite onto it in four layers.
+class RenderSys : public System {
+  public:
+    void Update() override;
+};
