@@ -2,6 +2,8 @@
 
 #include <SDL3_image/SDL_image.h>
 
+#include <cstdlib>
+
 namespace {
 
 // The canvas as a surface; the caller destroys it.
@@ -16,6 +18,9 @@ SDL_Surface* ReadCanvas(const SDLton& sdl) {
 }  // namespace
 
 SteppedGame::SteppedGame(bool paced) {
+    // The generator's state when never seeded: every driven game spawns the same voidrocks as
+    // the program does, however many games ran before it in this process.
+    std::srand(1);
     currentScene = "VoidrocksScene";
     Init();
     SDLton& sdl = Platform();
