@@ -22,7 +22,8 @@ if ((${#missing[@]})); then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-scripts/install-sdl3.sh
+# Prints the prefix CMake is given; the Makefile asks for it again with --print-prefix.
+scripts/install-sdl3.sh >/dev/null
 
 # The game reads its font as Assets/Retro.ttf: Monoid, a monospaced font with bitmap-like
 # sharpness (MIT or SIL Open Font License 1.1), from the distribution's fonts-monoid.
