@@ -57,8 +57,12 @@ void VoidrockContainmentSystem::Update() {
     const Group voidrocks = GetGroup("voidrock");
     const Group ships = GetGroup("ship");
     const Group bullets = GetGroup("bullet");
+    // Looked up once: every voidrock is visited each frame. Records are indexed afresh, since
+    // entities made below may move them.
+    auto& transforms = world->store.ArrayOf<Transform>();
+    auto& sizes = world->store.ArrayOf<Voidrock>();
     for (const Entity& v : voidrocks) {
-        Transform& t = v.GetComponent<Transform>();
+        Transform& t = transforms.Get(v.id);
         if (t.x > kWrapRight) {
             t.x = kWrapLeft;
         } else if (t.x < kWrapLeft) {
@@ -69,7 +73,7 @@ void VoidrockContainmentSystem::Update() {
         } else if (t.y < kWrapTop) {
             t.y = kWrapBottom;
         }
-        const Radii radii = RadiiOf(v.GetComponent<Voidrock>().size);
+        const Radii radii = RadiiOf(sizes.Get(v.id).size);
         const float x = t.x;
         const float y = t.y;
         if (!(x > kCollisionLeft && x < kCollisionRight && y > kCollisionTop &&
