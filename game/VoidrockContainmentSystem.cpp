@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "game/Components.h"
+#include "game/Message.h"
 
 namespace {
 
@@ -85,13 +86,7 @@ void VoidrockContainmentSystem::Update() {
             const Transform& s = ship.GetComponent<Transform>();
             if (Distance(s.x, s.y, x, y) < radii.ship) {
                 QueueDestroy(ship);
-                Entity message = world->CreateEntity("instructions");
-                Transform& m = message.GetComponent<Transform>();
-                m.x = kGameOverX;
-                m.y = kGameOverY;
-                message.GetComponent<TextRenderer>().text = "GAME OVER";
-                message.GetComponent<InstructionsTimer>().frames = kGameOverFrames;
-                world->AddToGroup(message, "instructions");
+                ShowMessage(*world, "GAME OVER", kGameOverX, kGameOverY, kGameOverFrames);
             }
         }
 

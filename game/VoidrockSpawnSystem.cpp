@@ -6,6 +6,7 @@
 
 #include "ecs/EntityCreator.h"
 #include "game/Components.h"
+#include "game/Message.h"
 
 namespace {
 
@@ -48,13 +49,8 @@ void VoidrockSpawnSystem::Update() {
     phaseLength = static_cast<std::int32_t>(std::ceil(phaseLength * 4 / 3.0));
     spawnedInPhase = 0;
 
-    Entity message = world->CreateEntity("instructions");
-    Transform& t = message.GetComponent<Transform>();
-    t.x = kPhaseTextX;
-    t.y = kPhaseTextY;
-    message.GetComponent<TextRenderer>().text = "Phase " + std::to_string(phase);
-    message.GetComponent<InstructionsTimer>().frames = kPhaseTextFrames;
-    world->AddToGroup(message, "instructions");
+    ShowMessage(*world, "Phase " + std::to_string(phase), kPhaseTextX, kPhaseTextY,
+                kPhaseTextFrames);
 
     ++phase;
     ++framesSinceSpawn;

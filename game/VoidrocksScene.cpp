@@ -4,6 +4,7 @@
 #include "game/BulletSystem.h"
 #include "game/Components.h"
 #include "game/DestroySystem.h"
+#include "game/Message.h"
 #include "game/MovementSystem.h"
 #include "game/PhysicsSystem.h"
 #include "game/ScoreSystem.h"
@@ -55,11 +56,5 @@ void VoidrocksScene::Setup() {
     scoreAt.y = kScoreY;
     scoreboard.GetComponent<TextRenderer>().text = "Score: 0";
 
-    Entity opening = CreateEntity("instructions");
-    Transform& openingAt = opening.GetComponent<Transform>();
-    openingAt.x = kOpeningX;
-    openingAt.y = kOpeningY;
-    opening.GetComponent<TextRenderer>().text = "Press UP, DOWN, LEFT, RIGHT to fly.";
-    opening.GetComponent<InstructionsTimer>().frames = kOpeningFrames;
-    AddToGroup(opening, "instructions");
+    ShowMessage(world, "Press UP, DOWN, LEFT, RIGHT to fly.", kOpeningX, kOpeningY, kOpeningFrames);
 }

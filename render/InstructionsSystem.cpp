@@ -2,6 +2,7 @@
 
 #include "app/SDLton.h"
 #include "game/Components.h"
+#include "game/Message.h"
 
 namespace {
 // Visible when the count modulo 50 is above 10: 39 frames shown, 11 hidden, per period.
@@ -30,13 +31,7 @@ void InstructionsSystem::Update() {
             label.texture = nullptr;
         }
         if (label.text == kOpeningText) {
-            Entity next = world->CreateEntity("instructions");
-            Transform& t = next.GetComponent<Transform>();
-            t.x = kFollowUpX;
-            t.y = kFollowUpY;
-            next.GetComponent<TextRenderer>().text = kFollowUpText;
-            next.GetComponent<InstructionsTimer>().frames = kFollowUpFrames;
-            world->AddToGroup(next, "instructions");
+            ShowMessage(*world, kFollowUpText, kFollowUpX, kFollowUpY, kFollowUpFrames);
         } else if (label.text == kGameOverText) {
             world->quit = true;
         }
