@@ -8,6 +8,7 @@
 #include "game/PhysicsSystem.h"
 #include "game/VoidrockContainmentSystem.h"
 #include "game/VoidrocksScene.h"
+#include "render/RenderSys.h"
 
 namespace {
 
@@ -49,5 +50,24 @@ void BM_WholeFrame(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_WholeFrame)->Arg(0)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMicrosecond);
+
+// The sprite pass over voidrocks that lie outside the canvas, as most of them do late in a
+// game: what it costs to find that there is nothing to draw.
+void BM_SpritePassOffCanvas(benchmark::State& state) {
+    setenv("SDL_VIDEO_DRIVER", "dummy", 0);
+    SteppedGame game;
+    Scene& scene = game.GameScene();
+    auto* creator = scene.GetSceneSingleton<EntityCreator>();
+    for (std::int64_t i = 0; i < state.range(0); ++i) {
+        creator->CreateVoidrock(2500.0f + static_cast<float>(i % 1000), -800.0f, 0.0f, 0.0f,
+                                static_cast<std::int32_t>(i % 3));
+    }
+    RenderSys& sprites = *std::static_pointer_cast<RenderSys>(scene.systems[9]);
+    for (auto _ : state) {
+        sprites.Update();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_SpritePassOffCanvas)->Arg(10000)->Arg(50000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
