@@ -46,7 +46,7 @@ void VoidrockSpawnSystem::Update() {
     // The next phase: a quarter shorter between spawns, a third more voidrocks, each the
     // ceiling of the exact quotient.
     spawnInterval = static_cast<std::int32_t>(std::ceil(spawnInterval * 3 / 4.0));
-    phaseLength = static_cast<std::int32_t>(std::ceil(phaseLength * 4 / 3.0));
+    phaseLength = static_cast<std::int32_t>(std::ceil(static_cast<double>(phaseLength) * 4 / 3.0));
     spawnedInPhase = 0;
 
     ShowMessage(*world, "Phase " + std::to_string(phase), kPhaseTextX, kPhaseTextY,
