@@ -5,10 +5,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
+#include <bit>
+#include <iterator>
 #include <memory>
-#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/SDLton.h"
@@ -20,113 +21,77 @@
 #include "render/RenderSys.h"
 #include "render/TextRenderSystem.h"
 
-// The game scene without a platform: the real Setup and the real frame loop, minus the three
-// systems that need a window (events, sprites, texts). The keyboard is this object's array.
-class Gameplay {
-  public:
+// A Transform's six floats, for exact comparison.
+inline std::array<float, 6> F(const Transform& t) {
+    return std::bit_cast<std::array<float, 6>>(t);
+}
+
+inline void ExpectNear(const std::vector<float>& got, const std::vector<float>& want, float tol) {
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        EXPECT_NEAR(got[i], want[i], tol) << "element " << i;
+    }
+}
+
+// The real scene and frame loop minus the three systems that need a window; keys is the keyboard.
+struct Gameplay {
     Gameplay() {
-        scene->world.singletons = std::make_shared<SingletonMap>();
-        AddSingletonTo<SDLton>(*scene->world.singletons);
-        GetSingletonFrom<SDLton>(*scene->world.singletons)->keyboard = keys.data();
+        W().singletons = std::make_shared<SingletonMap>();
+        AddSingletonTo<SDLton>(*W().singletons);
+        GetSingletonFrom<SDLton>(*W().singletons)->keyboard = keys.data();
         scene->Setup();
         std::erase_if(scene->systems, [](const std::shared_ptr<System>& s) {
-            return dynamic_cast<EventSystem*>(s.get()) != nullptr ||
-                   dynamic_cast<RenderSys*>(s.get()) != nullptr ||
-                   dynamic_cast<TextRenderSystem*>(s.get()) != nullptr;
+            return dynamic_cast<EventSystem*>(s.get()) || dynamic_cast<RenderSys*>(s.get()) ||
+                   dynamic_cast<TextRenderSystem*>(s.get());
         });
     }
-
-    World& world() { return scene->world; }
-
+    Gameplay(const Gameplay&) = delete;  // the scene holds a pointer to keys
+    World& W() { return scene->world; }
     template <typename S>
-    S& SystemOf() {
-        for (const auto& s : scene->systems) {
-            if (auto* found = dynamic_cast<S*>(s.get())) {
-                return *found;
-            }
-        }
-        throw std::logic_error("no such system");
+    S& Sys() {  // at() throws when the scene has no S
+        auto& all = scene->systems;
+        const auto it =
+            std::ranges::find_if(all, [](auto& s) { return dynamic_cast<S*>(s.get()); });
+        return dynamic_cast<S&>(*all.at(static_cast<std::size_t>(it - all.begin())));
     }
-
-    // One system's update, then the destruction of what it queued, as the frame loop does.
+    // One system's update, then the destruction it queued, as in the frame loop.
     template <typename S>
     void Run() {
-        S& system = SystemOf<S>();
-        system.Update();
-        Drain(system);
-    }
-
-    void Drain(System& system) {
-        for (const Entity& e : system.destroyQueue) {
-            world().DestroyEntity(e.id);
+        Sys<S>().Update();
+        for (const Entity& e : std::exchange(Sys<S>().destroyQueue, {})) {
+            W().DestroyEntity(e.id);
         }
-        system.destroyQueue.clear();
     }
-
-    // A whole frame of the gameplay systems, in the game's order.
     bool Frame() { return scene->RunFrame(); }
-
-    std::vector<Entity> Members(const std::string& group) {
-        const Group& g = world().groups[group];
-        return {g.begin(), g.end()};
+    std::vector<Entity> Of(const std::string& group) {
+        return {W().groups[group].begin(), W().groups[group].end()};
     }
-
-    std::size_t Count(const std::string& group) { return world().groups[group].size(); }
-
-    Entity Ship() {
-        const std::vector<Entity> ships = Members("ship");
-        if (ships.size() != 1) {
-            throw std::logic_error("expected exactly one ship");
-        }
-        return ships.front();
+    std::size_t Count(const std::string& group) { return W().groups[group].size(); }
+    Transform& ShipAt() { return Of("ship").at(0).GetComponent<Transform>(); }
+    ::Ship& Gun() { return Of("ship").at(0).GetComponent<::Ship>(); }
+    std::string Sprite() { return Of("ship").at(0).GetComponent<SpriteRenderer>().sprite; }
+    Entity Add(const char* archetype, float x, float y) {
+        Entity e = W().CreateEntity(archetype);
+        e.GetComponent<Transform>() = {.x = x, .y = y};
+        W().AddToGroup(e, archetype);
+        return e;
     }
-    Transform& ShipAt() { return Ship().GetComponent<Transform>(); }
-    ::Ship& Gun() { return Ship().GetComponent<::Ship>(); }
-    std::string ShipSprite() { return Ship().GetComponent<SpriteRenderer>().sprite; }
-
-    Entity AddVoidrock(float x, float y, std::int32_t size) {
-        Entity v = world().CreateEntity("voidrock");
-        Transform& t = v.GetComponent<Transform>();
-        t.x = x;
-        t.y = y;
+    Entity Rock(float x, float y, std::int32_t size) {
+        Entity v = Add("voidrock", x, y);
         v.GetComponent<Voidrock>().size = size;
-        world().AddToGroup(v, "voidrock");
         return v;
     }
-
-    Entity AddBullet(float x, float y) {
-        Entity b = world().CreateEntity("bullet");
-        Transform& t = b.GetComponent<Transform>();
-        t.x = x;
-        t.y = y;
-        b.GetComponent<SpriteRenderer>().sprite = "bullet";
-        world().AddToGroup(b, "bullet");
-        return b;
-    }
-
-    std::int32_t ScoreValue() {
-        const EntitySet& boards = *world().GetEntities<Score>();
-        return boards.begin()->GetComponent<Score>().value;
-    }
-
-    std::string ScoreText() {
-        const EntitySet& boards = *world().GetEntities<Score>();
-        return boards.begin()->GetComponent<TextRenderer>().text;
-    }
-
-    // Instruction texts currently in the group with the given text.
-    std::vector<Entity> Messages(const std::string& text) {
+    Entity Bullet(float x, float y) { return Add("bullet", x, y); }
+    Entity Board() { return *W().GetEntities<::Score>()->begin(); }
+    std::int32_t Score() { return Board().GetComponent<::Score>().value; }
+    std::vector<Entity> Texts(const std::string& text) {
         std::vector<Entity> found;
-        for (const Entity& e : Members("instructions")) {
-            if (e.GetComponent<TextRenderer>().text == text) {
-                found.push_back(e);
-            }
-        }
+        std::ranges::copy_if(Of("instructions"), std::back_inserter(found), [&](const Entity& e) {
+            return e.GetComponent<TextRenderer>().text == text;
+        });
         return found;
     }
-
     void Press(SDL_Scancode key, bool down = true) { keys[key] = down; }
-    void ReleaseAll() { keys.fill(false); }
 
     std::array<bool, SDL_SCANCODE_COUNT> keys{};
     std::shared_ptr<VoidrocksScene> scene = std::make_shared<VoidrocksScene>();

@@ -1,240 +1,87 @@
-#include <gtest/gtest.h>
-
+#include <array>
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
-#include <functional>
 #include <set>
-#include <vector>
+#include <string>
 
 #include "game/GameplayHarness.h"
 #include "game/VoidrockSpawnSystem.h"
 
 namespace {
 
-class SpawnTest : public ::testing::Test {
-  protected:
-    VoidrockSpawnSystem& Spawner() { return game.SystemOf<VoidrockSpawnSystem>(); }
-
-    // Runs spawn updates until a voidrock appears; the number of updates it took.
-    int UpdatesUntilNextSpawn(int limit = 1000) {
-        const std::size_t before = game.Count("voidrock");
-        for (int updates = 1; updates <= limit; ++updates) {
-            game.Run<VoidrockSpawnSystem>();
-            if (game.Count("voidrock") != before) {
-                return updates;
+TEST(VoidrockSpawn, PhasesFollowTheTableEachEndingWithItsMessageAndEveryVoidrockIsValid) {
+    // Interval and count per phase: the ceilings of 3/4 and 4/3 of the row above; 3 stays 3.
+    const int kPhases[][2] = {{180, 20}, {135, 27}, {102, 36}, {77, 48},  {58, 64},  {44, 86},
+                              {33, 115}, {25, 154}, {19, 206}, {15, 275}, {12, 367}, {9, 490},
+                              {7, 654},  {6, 872},  {5, 1163}, {4, 1551}, {3, 2068}, {3, 1}};
+    Gameplay g;
+    for (int p = 1; p <= 18; ++p) {
+        for (int i = 0; i < kPhases[p - 1][1]; ++i) {
+            const std::size_t before = g.Count("voidrock");
+            int updates = 0;
+            for (; g.Count("voidrock") == before && updates <= 200; ++updates) {
+                g.Run<VoidrockSpawnSystem>();
             }
+            // Nothing in updates 1..180, the first in 181.
+            ASSERT_EQ(updates, p == 1 && i == 0 ? 181 : kPhases[p - 1][0]) << p << " #" << i;
+            ASSERT_EQ(g.Count("voidrock"), before + 1);
+            const bool last = p < 18 && i == kPhases[p - 1][1] - 1;
+            ASSERT_EQ(g.Texts("Phase " + std::to_string(p)).size(), last ? 1u : 0u) << p;
         }
-        return -1;
     }
-
-    // Jumps to the last spawn of the current phase and runs it.
-    void FinishPhase() {
-        Spawner().framesSinceSpawn = Spawner().spawnInterval;
-        Spawner().spawnedInPhase = Spawner().phaseLength - 1;
-        game.Run<VoidrockSpawnSystem>();
+    for (int p = 1; p <= 17; ++p) {  // nothing has counted the messages down
+        const Entity m = g.Texts("Phase " + std::to_string(p)).at(0);
+        EXPECT_EQ(F(m.GetComponent<Transform>()), F({850, 540}));
+        EXPECT_EQ(m.GetComponent<InstructionsTimer>().frames, 240);
     }
-
-    Entity NewestVoidrock() { return game.Members("voidrock").back(); }
-
-    Gameplay game;
-};
-
-// ---- Timing
-
-TEST_F(SpawnTest, FirstInFrame181ThenOnePerIntervalAndAPhaseMessageWithTheTwentieth) {
-    // Phase 1: 20 voidrocks 180 frames apart; phase 2: 27 at 135; phase 3: 102.
-    std::vector<int> expected{181};
-    for (int i = 2; i <= 20; ++i) {
-        expected.push_back(expected.back() + 180);
+    std::set<int> sizes;  // velocities: the exact draws below
+    for (const Entity& v : g.Of("voidrock")) {
+        const Transform& t = v.GetComponent<Transform>();
+        ASSERT_EQ(std::pair(t.x, t.y), std::pair(-500.0f, -500.0f));
+        ASSERT_TRUE(t.rotation >= 0 && t.rotation <= 359 && t.rotation == std::floor(t.rotation));
+        const int size = v.GetComponent<Voidrock>().size;
+        sizes.insert(size);
+        ASSERT_EQ(v.GetComponent<SpriteRenderer>().sprite,
+                  (std::array{"small", "med", "big"}[size]));
     }
-    for (int i = 21; i <= 47; ++i) {
-        expected.push_back(expected.back() + 135);
-    }
-    expected.push_back(expected.back() + 102);
-    const int phase1End = expected[19];
-    const int phase2End = expected[46];
-    ASSERT_EQ(phase1End, 181 + 19 * 180);
-
-    std::vector<int> spawned;
-    for (int frame = 1; frame <= expected.back(); ++frame) {
-        const std::size_t before = game.Count("voidrock");
-        game.Run<VoidrockSpawnSystem>();
-        if (game.Count("voidrock") != before) {
-            ASSERT_EQ(game.Count("voidrock"), before + 1) << "frame " << frame;
-            spawned.push_back(frame);
-        }
-        const bool phase1Shown = !game.Messages("Phase 1").empty();
-        ASSERT_EQ(phase1Shown, frame >= phase1End) << "frame " << frame;
-        const bool phase2Shown = !game.Messages("Phase 2").empty();
-        ASSERT_EQ(phase2Shown, frame >= phase2End) << "frame " << frame;
-    }
-    EXPECT_EQ(spawned, expected);
-
-    const std::vector<Entity> phase1 = game.Messages("Phase 1");
-    ASSERT_EQ(phase1.size(), 1u);
-    const Transform& at = phase1.front().GetComponent<Transform>();
-    EXPECT_EQ(at.x, 850.0f);
-    EXPECT_EQ(at.y, 540.0f);
-    // Nothing has counted it down: only the spawner ran.
-    EXPECT_EQ(phase1.front().GetComponent<InstructionsTimer>().frames, 240);
-    EXPECT_TRUE(phase1.front().GetComponent<TextRenderer>().visible);
+    EXPECT_EQ(sizes, (std::set{0, 1, 2}));
 }
 
-TEST_F(SpawnTest, PhaseTableAndAnIntervalThatNeverDropsBelowThree) {
-    // Each row is the ceiling of three quarters of the interval and four thirds of the count
-    // of the row above, starting from 180 frames and 20 voidrocks.
-    struct Pace {
-        std::int32_t interval;
-        std::int32_t count;
-    };
-    std::vector<Pace> table{{180, 20}, {135, 27}, {102, 36}, {77, 48},  {58, 64},  {44, 86},
-                            {33, 115}, {25, 154}, {19, 206}, {15, 275}, {12, 367}, {9, 490},
-                            {7, 654},  {6, 872},  {5, 1163}, {4, 1551}, {3, 2068}};
-    while (table.size() < 40) {
-        // From phase 17 on: ceil(3 * 3 / 4) is 3 again; counts keep growing by a third.
-        table.push_back({3, (table.back().count * 4 + 2) / 3});
-    }
-    ASSERT_EQ(Spawner().spawnInterval, table[0].interval);
-    ASSERT_EQ(Spawner().phaseLength, table[0].count);
-    for (std::size_t phase = 1; phase < table.size(); ++phase) {
-        ASSERT_EQ(Spawner().phase, static_cast<std::int32_t>(phase));
-        FinishPhase();
-        // The message names the phase just completed.
-        ASSERT_EQ(game.Messages("Phase " + std::to_string(phase)).size(), 1u);
-        const Pace& next = table[phase];
-        ASSERT_EQ(Spawner().spawnInterval, next.interval) << "phase " << phase + 1;
-        ASSERT_EQ(Spawner().phaseLength, next.count) << "phase " << phase + 1;
-        ASSERT_EQ(Spawner().spawnedInPhase, 0);
-        // The real counting: the next voidrock comes exactly one interval later.
-        ASSERT_EQ(UpdatesUntilNextSpawn(), next.interval) << "phase " << phase + 1;
-    }
-}
-
-// ---- Random draws
-
-struct Draws {
-    int r[6];
-    int Velocity(int i) const { return r[i] % 50 - 25; }
-};
-
-// The first seed whose first six draws satisfy the condition.
-unsigned SeedWhere(const std::function<bool(const Draws&)>& condition) {
-    for (unsigned seed = 1; seed < 1000000; ++seed) {
-        std::srand(seed);
-        Draws d{};
-        for (int& r : d.r) {
-            r = std::rand();
-        }
-        if (condition(d)) {
-            return seed;
-        }
-    }
-    throw std::logic_error("no seed found");
-}
-
-Draws DrawsOf(unsigned seed) {
+using Draws = std::array<int, 6>;
+Draws DrawsAfter(unsigned seed) {
     std::srand(seed);
-    Draws d{};
-    for (int& r : d.r) {
-        r = std::rand();
-    }
+    Draws d;
+    std::ranges::generate(d, std::rand);
     return d;
 }
+constexpr auto V = [](int r) { return r % 50 - 25; };  // a velocity component in tenths
 
-TEST_F(SpawnTest, DrawsGoVelocityXThenYThenSizeThenAngle) {
-    const unsigned seed =
-        SeedWhere([](const Draws& d) { return d.Velocity(0) != 0 && d.Velocity(1) != 0; });
-    const Draws d = DrawsOf(seed);
-    std::srand(seed);
-    Spawner().framesSinceSpawn = Spawner().spawnInterval;
-    game.Run<VoidrockSpawnSystem>();
-    const Entity v = NewestVoidrock();
-    const Transform& t = v.GetComponent<Transform>();
-    EXPECT_EQ(t.vx, static_cast<float>(d.Velocity(0)) / 10.0f);
-    EXPECT_EQ(t.vy, static_cast<float>(d.Velocity(1)) / 10.0f);
-    EXPECT_EQ(v.GetComponent<Voidrock>().size, d.r[2] % 3);
-    EXPECT_EQ(t.rotation, static_cast<float>(d.r[3] % 360));
-}
-
-TEST_F(SpawnTest, AZeroComponentRedrawsTheWholePair) {
-    // A zero in x, then in y; each time the pair after it is used. The conditions also make
-    // redrawing only the zero component give a different velocity.
-    const auto xZero = [](const Draws& d) {
-        return d.Velocity(0) == 0 && d.Velocity(1) != 0 && d.Velocity(2) != 0 &&
-               d.Velocity(3) != 0 && d.Velocity(1) != d.Velocity(3);
-    };
-    const auto yZero = [](const Draws& d) {
-        return d.Velocity(0) != 0 && d.Velocity(1) == 0 && d.Velocity(2) != 0 &&
-               d.Velocity(3) != 0 && d.Velocity(0) != d.Velocity(2);
-    };
-    for (const auto& condition :
-         {std::function<bool(const Draws&)>(xZero), std::function<bool(const Draws&)>(yZero)}) {
-        Gameplay fresh;
-        const unsigned seed = SeedWhere(condition);
-        const Draws d = DrawsOf(seed);
-        std::srand(seed);
-        auto& spawner = fresh.SystemOf<VoidrockSpawnSystem>();
-        spawner.framesSinceSpawn = spawner.spawnInterval;
-        fresh.Run<VoidrockSpawnSystem>();
-        const Entity v = fresh.Members("voidrock").back();
-        const Transform& t = v.GetComponent<Transform>();
-        EXPECT_EQ(t.vx, static_cast<float>(d.Velocity(2)) / 10.0f) << "seed " << seed;
-        EXPECT_EQ(t.vy, static_cast<float>(d.Velocity(3)) / 10.0f) << "seed " << seed;
-        EXPECT_EQ(v.GetComponent<Voidrock>().size, d.r[4] % 3) << "seed " << seed;
-        EXPECT_EQ(t.rotation, static_cast<float>(d.r[5] % 360)) << "seed " << seed;
-    }
-}
-
-TEST_F(SpawnTest, EveryVoidrockStartsAtTheSamePointWithAValidDrawAndSprite) {
-    std::set<std::int32_t> sizes;
-    std::set<int> velocities;
-    for (int i = 0; i < 400; ++i) {
-        Spawner().framesSinceSpawn = Spawner().spawnInterval;
-        game.Run<VoidrockSpawnSystem>();
-    }
-    ASSERT_EQ(game.Count("voidrock"), 400u);
-    for (const Entity& v : game.Members("voidrock")) {
-        const Transform& t = v.GetComponent<Transform>();
-        EXPECT_EQ(t.x, -500.0f);
-        EXPECT_EQ(t.y, -500.0f);
-        EXPECT_EQ(t.angularVelocity, 0.0f);
-        EXPECT_GE(t.rotation, 0.0f);
-        EXPECT_LE(t.rotation, 359.0f);
-        EXPECT_EQ(t.rotation, std::floor(t.rotation));
-        for (float component : {t.vx, t.vy}) {
-            // Tenths from -2.5 to 2.4, never 0.
-            const int tenths = static_cast<int>(std::lround(component * 10.0f));
-            EXPECT_EQ(static_cast<float>(tenths) / 10.0f, component);
-            EXPECT_GE(tenths, -25);
-            EXPECT_LE(tenths, 24);
-            EXPECT_NE(tenths, 0);
-            velocities.insert(tenths);
+TEST(VoidrockSpawn, DrawsVelocityPairSizeAngleAndRedrawsAPairWithAZero) {
+    // zero: which component of the first pair is 0 (-1: none); the pair after must also differ
+    // from redrawing only that component.
+    for (int zero : {-1, 0, 1}) {
+        const auto fits = [zero](const Draws& d) {
+            return zero < 0 ? V(d[0]) != 0 && V(d[1]) != 0
+                            : V(d[zero]) == 0 && V(d[1 - zero]) != 0 && V(d[2]) != 0 &&
+                                  V(d[3]) != 0 && V(d[1 - zero]) != V(d[3 - zero]);
+        };
+        unsigned seed = 1;
+        while (!fits(DrawsAfter(seed))) {
+            ++seed;
         }
-        const std::int32_t size = v.GetComponent<Voidrock>().size;
-        sizes.insert(size);
-        const char* sprite = size == 2 ? "big" : size == 1 ? "med" : "small";
-        EXPECT_EQ(v.GetComponent<SpriteRenderer>().sprite, sprite);
+        const Draws d = DrawsAfter(seed);
+        const int o = zero < 0 ? 0 : 2;  // the pair used
+        Gameplay g;
+        g.Sys<VoidrockSpawnSystem>().framesSinceSpawn = 180;
+        std::srand(seed);
+        g.Run<VoidrockSpawnSystem>();
+        const Entity v = g.Of("voidrock").at(0);
+        const Transform& t = v.GetComponent<Transform>();
+        EXPECT_EQ((std::array{t.vx, t.vy, t.rotation}),
+                  (std::array{V(d[o]) / 10.0f, V(d[o + 1]) / 10.0f, d[o + 3] % 360 * 1.0f}))
+            << zero;
+        EXPECT_EQ(v.GetComponent<Voidrock>().size, d[o + 2] % 3) << zero;
     }
-    EXPECT_EQ(sizes, (std::set<std::int32_t>{0, 1, 2}));
-    // 800 draws reach both ends of the range.
-    EXPECT_TRUE(velocities.contains(-25));
-    EXPECT_TRUE(velocities.contains(24));
-}
-
-TEST_F(SpawnTest, OddSizesAreDrawnSmall) {
-    auto* creator = game.scene->GetSceneSingleton<EntityCreator>();
-    for (std::int32_t size : {5, -1, 3}) {
-        creator->CreateVoidrock(1.0f, 2.0f, 0.5f, -0.5f, size);
-        const Entity v = NewestVoidrock();
-        EXPECT_EQ(v.GetComponent<SpriteRenderer>().sprite, "small") << size;
-        EXPECT_EQ(v.GetComponent<Voidrock>().size, size);
-    }
-}
-
-TEST_F(SpawnTest, SpawningGoesOnWithoutAShip) {
-    game.world().DestroyEntity(game.Ship().id);
-    EXPECT_EQ(UpdatesUntilNextSpawn(), 181);
 }
 
 }  // namespace

@@ -4,20 +4,17 @@
 #include <SDL3_image/SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "app/SDLton.h"
 #include "app/Scene.h"
 #include "app/VoidrocksGame.h"
 #include "game/Components.h"
 
-// Shared by the presentation tests: the opened platform with the game's sprites, and a scene
-// with the game's component types and archetypes that runs only the systems a test gives it.
-
-// The game's registration order, so type indices and archetypes match the real scene.
+// The game's component types and archetypes in its order; runs only the systems a test adds.
 class PresentationScene : public Scene {
   public:
     void Setup() override {
@@ -35,18 +32,25 @@ class PresentationScene : public Scene {
 
 using SurfacePtr = std::unique_ptr<SDL_Surface, decltype(&SDL_DestroySurface)>;
 
-inline SurfacePtr OwnSurface(SDL_Surface* surface) {
-    return SurfacePtr(surface, &SDL_DestroySurface);
+inline SurfacePtr LoadImage(const std::string& path) {
+    return SurfacePtr(IMG_Load(path.c_str()), &SDL_DestroySurface);
 }
 
-struct Rgba {
-    Uint8 r = 0;
-    Uint8 g = 0;
-    Uint8 b = 0;
-    Uint8 a = 0;
+inline SurfacePtr ReadCanvas(const SDLton& sdl) {
+    SDL_Texture* previous = SDL_GetRenderTarget(sdl.renderer);
+    SDL_SetRenderTarget(sdl.renderer, sdl.target);
+    SurfacePtr canvas(SDL_RenderReadPixels(sdl.renderer, nullptr), &SDL_DestroySurface);
+    SDL_SetRenderTarget(sdl.renderer, previous);
+    EXPECT_NE(canvas, nullptr) << SDL_GetError();
+    return canvas;
+}
 
-    bool SameColour(const Rgba& other) const {
-        return r == other.r && g == other.g && b == other.b;
+// Equal when the colours match, whatever the alpha.
+struct Rgba {
+    Uint8 r = 0, g = 0, b = 0, a = 0;
+    bool operator==(const Rgba& o) const { return r == o.r && g == o.g && b == o.b; }
+    friend std::ostream& operator<<(std::ostream& out, const Rgba& p) {
+        return out << '(' << +p.r << ',' << +p.g << ',' << +p.b << ',' << +p.a << ')';
     }
 };
 
@@ -56,16 +60,20 @@ inline Rgba PixelAt(SDL_Surface* surface, int x, int y) {
     return p;
 }
 
-inline std::ostream& operator<<(std::ostream& out, const Rgba& p) {
-    return out << "(" << int{p.r} << "," << int{p.g} << "," << int{p.b} << "," << int{p.a} << ")";
+inline int CountIn(SDL_Surface* s, SDL_Rect r, const std::function<bool(const Rgba&)>& pick) {
+    int count = 0;
+    for (int y = r.y; y < r.y + r.h; ++y) {
+        for (int x = r.x; x < r.x + r.w; ++x) {
+            count += pick(PixelAt(s, x, y)) ? 1 : 0;
+        }
+    }
+    return count;
 }
 
-// White text on the navy canvas: all three channels high.
-inline bool IsBright(const Rgba& p) {
-    constexpr Uint8 kBrightLevel = 200;
-    return p.r >= kBrightLevel && p.g >= kBrightLevel && p.b >= kBrightLevel;
-}
+inline constexpr SDL_Rect kWholeCanvas{0, 0, kCanvasWidth, kCanvasHeight};
 
+// The platform with the game's sprites, unpaced, and a scene running the given systems.
+template <typename... Systems>
 class PresentationTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -73,41 +81,28 @@ class PresentationTest : public ::testing::Test {
         sdl = GetSingletonFrom<SDLton>(*singletons);
         OpenPlatform(*sdl);
         LoadGameSprites(*sdl);
-        // Unpaced: a test runs its frames as fast as they draw.
         SDL_SetRenderVSync(sdl->renderer, 0);
-        scene = std::make_shared<PresentationScene>();
-        scene->world.singletons = singletons;
+        world.singletons = singletons;
         scene->Setup();
+        scene->template AddSystems<Systems...>("");
     }
-
     void TearDown() override { ClosePlatform(*sdl); }
-
-    template <typename... Ss>
-    void RunSystems() {
-        scene->AddSystems<Ss...>("");
-    }
 
     bool Frame() { return scene->RunFrame(); }
 
-    World& TheWorld() { return scene->world; }
-
-    Entity Create(const std::string& archetype) { return scene->CreateEntity(archetype); }
-
-    // The canvas as it stands after the last frame.
-    SurfacePtr ReadCanvas() {
-        SDL_Texture* previous = SDL_GetRenderTarget(sdl->renderer);
-        SDL_SetRenderTarget(sdl->renderer, sdl->target);
-        SurfacePtr surface = OwnSurface(SDL_RenderReadPixels(sdl->renderer, nullptr));
-        SDL_SetRenderTarget(sdl->renderer, previous);
-        EXPECT_NE(surface, nullptr) << SDL_GetError();
-        return surface;
+    Entity Make(const std::string& archetype, const std::string& group, float x = 0, float y = 0) {
+        Entity e = world.CreateEntity(archetype);
+        e.GetComponent<Transform>() = {.x = x, .y = y};
+        if (!group.empty()) {
+            world.AddToGroup(e, group);
+        }
+        return e;
     }
 
-    Rgba Background() const {
-        return Rgba{sdl->background.r, sdl->background.g, sdl->background.b, 255};
-    }
+    Rgba Background() const { return {sdl->background.r, sdl->background.g, sdl->background.b}; }
 
     std::shared_ptr<SingletonMap> singletons = std::make_shared<SingletonMap>();
+    std::shared_ptr<PresentationScene> scene = std::make_shared<PresentationScene>();
+    World& world = scene->world;
     SDLton* sdl = nullptr;
-    std::shared_ptr<PresentationScene> scene;
 };

@@ -1,0 +1,97 @@
+#include <SDL3/SDL.h>
+#include <SDL3_image/SDL_image.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "app/SDLton.h"
+#include "app/VoidrocksGame.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+template <typename F>
+std::string Stdout(F&& run) {
+    std::fflush(stdout);
+    testing::internal::CaptureStdout();
+    run();
+    std::fflush(stdout);
+    return testing::internal::GetCapturedStdout();
+}
+
+class AssetStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override { OpenPlatform(sdl); }
+    void TearDown() override {
+        ClosePlatform(sdl);
+        fs::current_path(home);
+    }
+    SDLton sdl;
+    const fs::path home = fs::current_path();
+};
+
+TEST_F(AssetStoreTest, LoadsElevenNearestSampledImagesOncePerPathAndRenamesReplace) {
+    EXPECT_EQ(Stdout([&] { LoadGameSprites(sdl); }), "");
+    EXPECT_EQ(sdl.textures.size(), 11u);
+    EXPECT_EQ(sdl.sprites.size(), 11u);
+    for (const auto& [name, sprite] : sdl.sprites) {
+        SDL_ScaleMode mode = SDL_SCALEMODE_LINEAR;
+        EXPECT_TRUE(SDL_GetTextureScaleMode(sprite.texture, &mode)) << name;
+        EXPECT_EQ(mode, SDL_SCALEMODE_NEAREST) << name;
+    }
+    const SDL_Rect nose{16, 8, 16, 16}, other{1, 2, 3, 4};
+    sdl.LoadSprite("ship_nose", "Assets/ship-a1.png", nose);
+    EXPECT_EQ(sdl.textures.size(), 11u);
+    EXPECT_EQ(sdl.sprites.at("ship_nose").texture, sdl.sprites.at("ship").texture);
+    EXPECT_TRUE(SDL_RectsEqual(&sdl.sprites.at("ship_nose").source, &nose));
+    sdl.LoadSprite("ship", "Assets/big-a.png", other);
+    EXPECT_EQ(sdl.sprites.at("ship").texture, sdl.textures.at("Assets/big-a.png"));
+    EXPECT_TRUE(SDL_RectsEqual(&sdl.sprites.at("ship").source, &other));
+}
+
+TEST_F(AssetStoreTest, AMissingImageIsReportedOnceAndNotTriedAgain) {
+    const std::string bullet = "Assets/bullet-b1.png";
+    char folder[] = "/tmp/voidrocks-assets-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    fs::copy(home / "Assets", fs::path(folder) / "Assets");
+    fs::remove(fs::path(folder) / bullet);
+    fs::current_path(folder);
+    ASSERT_EQ(IMG_Load(bullet.c_str()), nullptr);
+    EXPECT_EQ(Stdout([&] { LoadGameSprites(sdl); }),
+              "Unable to load image " + bullet + "! SDL_image Error: " + SDL_GetError() + "\n");
+    EXPECT_EQ(sdl.sprites.size(), 11u);
+    for (const auto& [name, sprite] : sdl.sprites) {
+        EXPECT_EQ(sprite.texture == nullptr, name == "bullet") << name;
+    }
+    // Even once the file is there.
+    fs::copy_file(home / bullet, fs::path(folder) / bullet);
+    EXPECT_EQ(Stdout([&] { sdl.LoadSprite("bullet_again", bullet, {0, 0, 16, 16}); }), "");
+    EXPECT_EQ(sdl.sprites.at("bullet_again").texture, nullptr);
+    fs::remove_all(folder);
+}
+
+TEST(PlatformFailure, AnUnknownVideoDriverExitsWithOneLineOfSDLsErrorOnStandardError) {
+    const std::string driver = "voidrocks_no_such_driver";
+    SDL_SetHintWithPriority(SDL_HINT_VIDEO_DRIVER, driver.c_str(), SDL_HINT_OVERRIDE);
+    ASSERT_FALSE(SDL_Init(SDL_INIT_VIDEO));
+    const std::string sdlError = SDL_GetError();
+    SDL_Quit();
+    SDL_ResetHint(SDL_HINT_VIDEO_DRIVER);
+    const std::string command =
+        "SDL_VIDEO_DRIVER=" + driver + " '" VOIDROCKS_EXECUTABLE "' 2>&1 >/dev/null </dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char buffer[4096];
+    const std::string err(buffer, std::fread(buffer, 1, sizeof buffer, pipe));
+    const int status = pclose(pipe);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << status;
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+    EXPECT_NE(err.find(sdlError), std::string::npos) << err;
+}
+
+}  // namespace
