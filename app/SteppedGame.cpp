@@ -4,18 +4,13 @@
 
 #include <cstdlib>
 
-namespace {
-
-// The canvas as a surface; the caller destroys it.
-SDL_Surface* ReadCanvas(const SDLton& sdl) {
+SDL_Surface* ReadCanvasPixels(const SDLton& sdl) {
     SDL_Texture* previous = SDL_GetRenderTarget(sdl.renderer);
     SDL_SetRenderTarget(sdl.renderer, sdl.target);
     SDL_Surface* surface = SDL_RenderReadPixels(sdl.renderer, nullptr);
     SDL_SetRenderTarget(sdl.renderer, previous);
     return surface;
 }
-
-}  // namespace
 
 SteppedGame::SteppedGame(bool paced) {
     // The generator's state when never seeded: every driven game spawns the same voidrocks as
@@ -43,7 +38,7 @@ bool SteppedGame::Step() {
 
 Rgb SteppedGame::CanvasPixel(int x, int y) const {
     Rgb colour;
-    SDL_Surface* surface = ReadCanvas(Platform());
+    SDL_Surface* surface = ReadCanvasPixels(Platform());
     if (surface != nullptr) {
         Uint8 alpha = 0;
         SDL_ReadSurfacePixel(surface, x, y, &colour.r, &colour.g, &colour.b, &alpha);
@@ -53,7 +48,7 @@ Rgb SteppedGame::CanvasPixel(int x, int y) const {
 }
 
 bool SteppedGame::SaveCanvas(const std::string& path) const {
-    SDL_Surface* surface = ReadCanvas(Platform());
+    SDL_Surface* surface = ReadCanvasPixels(Platform());
     if (surface == nullptr) {
         return false;
     }

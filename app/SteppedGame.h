@@ -9,6 +9,9 @@
 #include "app/SDLton.h"
 #include "app/VoidrocksGame.h"
 
+// The canvas as a surface (null with SDL's error when it cannot be read); the caller destroys it.
+SDL_Surface* ReadCanvasPixels(const SDLton& sdl);
+
 // The real game driven one frame at a time, for tests and tools: the same start-up as the
 // program, a keyboard that the caller holds, and the canvas readable after any frame.
 class SteppedGame : public VoidrocksGame {

@@ -25,22 +25,28 @@ constexpr float kOpeningY = 540.0f;
 constexpr std::int32_t kOpeningFrames = 300;
 }  // namespace
 
+void RegisterGameComponents(Scene& scene) {
+    scene.RegisterComponent<Transform, SpriteRenderer, Voidrock, DestroyTimer, TextRenderer, Score,
+                            InstructionsTimer, Ship>();
+}
+
+void RegisterGameArchetypes(Scene& scene) {
+    scene.RegisterArchetype<Transform, SpriteRenderer, Ship>("ship");
+    scene.RegisterArchetype<Transform, SpriteRenderer, Voidrock>("voidrock");
+    scene.RegisterArchetype<Transform, SpriteRenderer>("bullet");
+    scene.RegisterArchetype<Transform, SpriteRenderer, DestroyTimer>("explosion");
+    scene.RegisterArchetype<Transform, TextRenderer, Score>("scoreboard");
+    scene.RegisterArchetype<Transform, TextRenderer, InstructionsTimer>("instructions");
+}
+
 void VoidrocksScene::Setup() {
-    // Type indices 0 to 7, in this order.
-    RegisterComponent<Transform, SpriteRenderer, Voidrock, DestroyTimer, TextRenderer, Score,
-                      InstructionsTimer, Ship>();
+    RegisterGameComponents(*this);
     // Input first, presentation last.
     AddSystems<EventSystem, VoidrockSpawnSystem, VoidrockContainmentSystem, ScoreSystem,
                DestroySystem, BulletSystem, MovementSystem, PhysicsSystem, InstructionsSystem,
                RenderSys, TextRenderSystem>("");
     AddSceneSingleton<EntityCreator>();
-
-    RegisterArchetype<Transform, SpriteRenderer, Ship>("ship");
-    RegisterArchetype<Transform, SpriteRenderer, Voidrock>("voidrock");
-    RegisterArchetype<Transform, SpriteRenderer>("bullet");
-    RegisterArchetype<Transform, SpriteRenderer, DestroyTimer>("explosion");
-    RegisterArchetype<Transform, TextRenderer, Score>("scoreboard");
-    RegisterArchetype<Transform, TextRenderer, InstructionsTimer>("instructions");
+    RegisterGameArchetypes(*this);
 
     Entity ship = CreateEntity("ship");
     Transform& shipAt = ship.GetComponent<Transform>();

@@ -9,3 +9,8 @@ class VoidrocksScene : public Scene {
     void Setup() override;
     void Teardown() override {}
 };
+
+// The game's component types, with type indices 0 to 7, and its six archetypes. Components come
+// first: every archetype is built from the types registered before it.
+void RegisterGameComponents(Scene& scene);
+void RegisterGameArchetypes(Scene& scene);

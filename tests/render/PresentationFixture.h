@@ -11,21 +11,17 @@
 
 #include "app/SDLton.h"
 #include "app/Scene.h"
+#include "app/SteppedGame.h"
 #include "app/VoidrocksGame.h"
 #include "game/Components.h"
+#include "game/VoidrocksScene.h"
 
 // The game's component types and archetypes in its order; runs only the systems a test adds.
 class PresentationScene : public Scene {
   public:
     void Setup() override {
-        RegisterComponent<Transform, SpriteRenderer, Voidrock, DestroyTimer, TextRenderer, Score,
-                          InstructionsTimer, Ship>();
-        RegisterArchetype<Transform, SpriteRenderer, Ship>("ship");
-        RegisterArchetype<Transform, SpriteRenderer, Voidrock>("voidrock");
-        RegisterArchetype<Transform, SpriteRenderer>("bullet");
-        RegisterArchetype<Transform, SpriteRenderer, DestroyTimer>("explosion");
-        RegisterArchetype<Transform, TextRenderer, Score>("scoreboard");
-        RegisterArchetype<Transform, TextRenderer, InstructionsTimer>("instructions");
+        RegisterGameComponents(*this);
+        RegisterGameArchetypes(*this);
     }
     void Teardown() override {}
 };
@@ -37,10 +33,7 @@ inline SurfacePtr LoadImage(const std::string& path) {
 }
 
 inline SurfacePtr ReadCanvas(const SDLton& sdl) {
-    SDL_Texture* previous = SDL_GetRenderTarget(sdl.renderer);
-    SDL_SetRenderTarget(sdl.renderer, sdl.target);
-    SurfacePtr canvas(SDL_RenderReadPixels(sdl.renderer, nullptr), &SDL_DestroySurface);
-    SDL_SetRenderTarget(sdl.renderer, previous);
+    SurfacePtr canvas(ReadCanvasPixels(sdl), &SDL_DestroySurface);
     EXPECT_NE(canvas, nullptr) << SDL_GetError();
     return canvas;
 }
