@@ -8,10 +8,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "app/Canvas.h"
 #include "app/Singleton.h"
-
-inline constexpr int kCanvasWidth = 1920;
-inline constexpr int kCanvasHeight = 1080;
 
 // A named rectangle of a loaded image.
 struct Sprite {

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "app/Canvas.h"
+
 namespace {
-constexpr float kCanvasWidthF = 1920.0f;
-constexpr float kCanvasHeightF = 1080.0f;
+constexpr float kCanvasWidthF = static_cast<float>(kCanvasWidth);
+constexpr float kCanvasHeightF = static_cast<float>(kCanvasHeight);
 }  // namespace
 
 CanvasPlacement FitCanvas(int windowWidth, int windowHeight) {
