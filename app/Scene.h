@@ -48,6 +48,18 @@ class Scene {
         GetSceneSingleton<T>()->sceneSingletons = &sceneSingletons;
     }
 
+    // The first system of the run list that is an S, or null: systems are found by what they
+    // are, never by where they stand.
+    template <typename S>
+    S* FindSystem() {
+        for (const std::shared_ptr<System>& system : systems) {
+            if (auto* found = dynamic_cast<S*>(system.get())) {
+                return found;
+            }
+        }
+        return nullptr;
+    }
+
     template <typename T>
     T* GetSceneSingleton() {
         return GetSceneSingletonFrom<T>(sceneSingletons);

@@ -69,7 +69,7 @@ void BM_SpritePassOffCanvas(benchmark::State& state) {
         creator->CreateVoidrock(2500.0f + static_cast<float>(i % 1000), -800.0f, 0.0f, 0.0f,
                                 static_cast<std::int32_t>(i % 3));
     }
-    RenderSys& sprites = *std::static_pointer_cast<RenderSys>(scene.systems[9]);
+    RenderSys& sprites = *scene.FindSystem<RenderSys>();
     for (auto _ : state) {
         sprites.Update();
     }

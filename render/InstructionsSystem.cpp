@@ -3,22 +3,17 @@
 #include "app/SDLton.h"
 #include "game/Components.h"
 #include "game/Message.h"
+#include "game/Names.h"
 
 namespace {
 // Visible when the count modulo 50 is above 10: 39 frames shown, 11 hidden, per period.
 constexpr std::int32_t kBlinkPeriodFrames = 50;
 constexpr std::int32_t kBlinkHiddenBelow = 10;
-constexpr const char* kOpeningText = "Press UP, DOWN, LEFT, RIGHT to fly.";
-constexpr const char* kFollowUpText = "Press SPACE to shoot.";
-constexpr float kFollowUpX = 610.0f;
-constexpr float kFollowUpY = 540.0f;
-constexpr std::int32_t kFollowUpFrames = 300;
-constexpr const char* kGameOverText = "GAME OVER";
 }  // namespace
 
 void InstructionsSystem::Update() {
     // A snapshot: a follow-up made in this pass is first visited next frame.
-    for (const Entity& e : GetGroup("instructions")) {
+    for (const Entity& e : GetGroup(kInstructionsGroup)) {
         TextRenderer& label = e.GetComponent<TextRenderer>();
         InstructionsTimer& timer = e.GetComponent<InstructionsTimer>();
         if (timer.frames > 0) {
@@ -30,9 +25,9 @@ void InstructionsSystem::Update() {
             SDL_DestroyTexture(label.texture);
             label.texture = nullptr;
         }
-        if (label.text == kOpeningText) {
-            ShowMessage(*world, kFollowUpText, kFollowUpX, kFollowUpY, kFollowUpFrames);
-        } else if (label.text == kGameOverText) {
+        if (label.text == kOpeningMessage.text) {
+            ShowMessage(*world, kFollowUpMessage);
+        } else if (label.text == kGameOverMessage.text) {
             world->quit = true;
         }
         QueueDestroy(e);
