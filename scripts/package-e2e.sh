@@ -41,8 +41,11 @@ if [ "${1:-}" = --in-root ]; then
     done
     echo "after $attempt tries: $(cat "$root/tmp/check.txt")"
     in_root sh -c 'pnmtopng /tmp/shot.ppm' >"$repo/build/e2e-screenshot.png" || true
-    kill "$game_pid" "$xvfb_pid" 2>/dev/null || true
-    while kill -0 "$game_pid" 2>/dev/null || kill -0 "$xvfb_pid" 2>/dev/null; do sleep 0.1; done
+    # The game takes SIGTERM as a quit request and ends after its frame; then the server.
+    kill "$game_pid" 2>/dev/null || true
+    while kill -0 "$game_pid" 2>/dev/null; do sleep 0.1; done
+    kill "$xvfb_pid" 2>/dev/null || true
+    while kill -0 "$xvfb_pid" 2>/dev/null; do sleep 0.1; done
     echo "game's standard output: $(wc -l <"$root/tmp/game.out") lines; standard error:"
     cat "$root/tmp/game.err"
 

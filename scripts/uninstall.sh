@@ -5,7 +5,7 @@
 set -euo pipefail
 manifest=${1:?usage: uninstall.sh build/install_manifest.txt}
 [ -f "$manifest" ] || { echo "uninstall: $manifest not found: nothing was installed from this build" >&2; exit 1; }
-while IFS= read -r file; do
+while IFS= read -r file || [ -n "$file" ]; do
     if [ -e "$file" ] || [ -L "$file" ]; then
         rm -f -- "$file"
         echo "removed $file"
