@@ -1,5 +1,7 @@
 #include "render/InstructionsSystem.h"
 
+#include <algorithm>
+
 #include "app/SDLton.h"
 #include "game/Components.h"
 #include "game/Message.h"
@@ -13,10 +15,16 @@ constexpr std::int32_t kBlinkHiddenBelow = 10;
 
 void InstructionsSystem::Update() {
     // A snapshot: a follow-up made in this pass is first visited next frame.
-    for (const Entity& e : GetGroup(kInstructionsGroup)) {
+    const auto messages = GetGroup(kInstructionsGroup);
+    const bool gameOver = std::any_of(messages.begin(), messages.end(), [](const Entity& e) {
+        return e.GetComponent<TextRenderer>().text == kGameOverMessage.text;
+    });
+    for (const Entity& e : messages) {
         TextRenderer& label = e.GetComponent<TextRenderer>();
         InstructionsTimer& timer = e.GetComponent<InstructionsTimer>();
-        if (timer.frames > 0) {
+        // Phase announcements share the line of "GAME OVER"; they end when it goes up.
+        const bool overlapsGameOver = gameOver && label.text.starts_with(kPhaseMessage.text);
+        if (timer.frames > 0 && !overlapsGameOver) {
             label.visible = timer.frames % kBlinkPeriodFrames > kBlinkHiddenBelow;
             --timer.frames;
             continue;
