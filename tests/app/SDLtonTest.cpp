@@ -53,25 +53,4 @@ TEST_F(AssetStoreTest, LoadsElevenNearestSampledImagesOncePerPathAndRenamesRepla
     EXPECT_TRUE(SDL_RectsEqual(&sdl.sprites.at("ship").source, &other));
 }
 
-TEST_F(AssetStoreTest, AMissingImageIsReportedOnceAndNotTriedAgain) {
-    const std::string bullet = "Assets/bullet-b1.png";
-    char folder[] = "/tmp/voidrocks-assets-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    fs::copy(home / "Assets", fs::path(folder) / "Assets");
-    fs::remove(fs::path(folder) / bullet);
-    fs::current_path(folder);
-    ASSERT_EQ(IMG_Load(bullet.c_str()), nullptr);
-    EXPECT_EQ(Stdout([&] { LoadGameSprites(sdl); }),
-              "Unable to load image " + bullet + "! SDL_image Error: " + SDL_GetError() + "\n");
-    EXPECT_EQ(sdl.sprites.size(), 11u);
-    for (const auto& [name, sprite] : sdl.sprites) {
-        EXPECT_EQ(sprite.texture == nullptr, name == "bullet") << name;
-    }
-    // Even once the file is there.
-    fs::copy_file(home / bullet, fs::path(folder) / bullet);
-    EXPECT_EQ(Stdout([&] { sdl.LoadSprite("bullet_again", bullet, {0, 0, 16, 16}); }), "");
-    EXPECT_EQ(sdl.sprites.at("bullet_again").texture, nullptr);
-    fs::remove_all(folder);
-}
-
 }  // namespace

@@ -57,6 +57,7 @@ TEST(SceneFrameLoop, QueuedEntitiesAreGoneLowestFirstBeforeTheNextSystem) {
 
 struct Maker : Singleton {
     World* world = nullptr;
+    SingletonMap* sceneSingletons = nullptr;
 };
 
 TEST(SceneReset, LeavesAnEmptySceneWithAFreshWorld) {

@@ -11,6 +11,7 @@
 
 #include "app/SteppedGame.h"
 #include "game/Components.h"
+#include "support/Presentation.h"
 
 namespace {
 
@@ -44,6 +45,11 @@ TEST(VoidrocksGame, AScriptedGameShootsOneVoidrockRamsAnotherAndEnds) {
             game.keys[key] = game.keys[key] || (from <= frame && frame <= to);
         }
         running = game.Step();
+        if (frame == 1) {  // the ship drawn at the centre of the canvas
+            const Rgb shown = game.CanvasPixel(960, 540);
+            EXPECT_EQ((Rgba{shown.r, shown.g, shown.b}),
+                      PixelAt(LoadImage("Assets/ship-a1.png").get(), 24, 24));
+        }
         for (Shown& s : shown) {
             const bool up = std::ranges::any_of(world.groups["instructions"], [&](const Entity& m) {
                 return m.GetComponent<TextRenderer>().text == s.text;

@@ -65,19 +65,6 @@ TEST_F(WorldTest, EntityGetsDefaultRecordsOfItsArchetypeAgainWhenReused) {
     EXPECT_EQ(e.GetComponent<Timer>().frames, 7);
 }
 
-TEST_F(WorldTest, ArchetypesAddUpAndUnknownOnesHaveNoComponents) {
-    world.RegisterArchetype<Position>("mixed");
-    world.RegisterArchetype<Tag>("mixed");
-    Entity e = world.CreateEntity("mixed");
-    EXPECT_NO_THROW(e.GetComponent<Position>());
-    EXPECT_NO_THROW(e.GetComponent<Tag>());
-    EXPECT_THROW(e.GetComponent<Timer>(), std::logic_error);
-    Entity bare = world.CreateEntity("nothing");
-    EXPECT_EQ(Ids(*world.GetEntities<Position>()), (std::vector<EntityId>{e.id}));
-    world.DestroyEntity(bare.id);
-    EXPECT_FALSE(world.IsLive(bare.id));
-}
-
 TEST_F(WorldTest, QueriesMadeLateFindExistingEntitiesAndFollowChanges) {
     Create(1);
     Create(1, "timed");

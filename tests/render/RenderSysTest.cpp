@@ -38,7 +38,7 @@ SDL_Rect Drawn(SDL_Surface* canvas, Rgba background) {
             }
         }
     }
-    return {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
+    return x1 < 0 ? SDL_Rect{} : SDL_Rect{x0, y0, x1 - x0 + 1, y1 - y0 + 1};
 }
 
 TEST_F(RenderSysTest, ASpriteIsFourTimesItsSourceCentredOnItsPosition) {

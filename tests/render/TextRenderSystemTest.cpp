@@ -63,21 +63,6 @@ TEST_F(TextRenderSystemTest, ATextIsRenderedWhenChangedAndVisibleAndDrawnWhileVi
     EXPECT_EQ(log.lines, std::vector<std::string>{});
 }
 
-TEST_F(TextRenderSystemTest, AFailedRenderIsLoggedOncePerChange) {
-    TTF_Font* font = std::exchange(sdl->font, nullptr);
-    ASSERT_EQ(TTF_RenderText_Blended(nullptr, "x", 0, SDL_Color{255, 255, 255, 255}), nullptr);
-    const std::string expected = std::string("Couldn't create text: ") + SDL_GetError();
-    TextRenderer& label = Make("scoreboard", "").GetComponent<TextRenderer>();
-    LogCapture log;
-    for (const char* text : {"Score: 0", "Score: 0", "Score: 1", "Score: 1"}) {
-        label.text = text;
-        Frame();
-    }
-    sdl->font = font;
-    EXPECT_EQ(label.texture, nullptr);
-    EXPECT_EQ(log.lines, (std::vector<std::string>{expected, expected}));
-}
-
 TEST_F(TextRenderSystemTest, An800x600WindowShowsTheCanvasLetterboxed) {
     ASSERT_TRUE(SDL_SetWindowSize(sdl->window, 800, 600));
     // The frame leaves the bars as they were: magenta.
