@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "app/SDLton.h"
-#include "app/Singleton.h"
 #include "game/Components.h"
 #include "game/VoidrocksScene.h"
 #include "render/EventSystem.h"
