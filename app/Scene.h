@@ -5,7 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/Singleton.h"
+#include "ecs/Singleton.h"
 #include "ecs/System.h"
 #include "ecs/World.h"
 

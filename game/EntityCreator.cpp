@@ -1,4 +1,4 @@
-#include "ecs/EntityCreator.h"
+#include "game/EntityCreator.h"
 
 #include <cstdlib>
 

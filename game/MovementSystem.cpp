@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/SDLton.h"
-#include "ecs/EntityCreator.h"
+#include "game/EntityCreator.h"
 #include "game/Components.h"
 #include "game/Heading.h"
 #include "game/Names.h"

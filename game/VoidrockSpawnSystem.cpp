@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "ecs/EntityCreator.h"
+#include "game/EntityCreator.h"
 #include "game/Components.h"
 #include "game/Message.h"
 #include "game/Tuning.h"

@@ -1,6 +1,6 @@
 #include "game/VoidrocksScene.h"
 
-#include "ecs/EntityCreator.h"
+#include "game/EntityCreator.h"
 #include "game/BulletSystem.h"
 #include "game/Components.h"
 #include "game/DestroySystem.h"

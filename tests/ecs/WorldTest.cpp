@@ -63,6 +63,10 @@ TEST_F(WorldTest, EntityGetsDefaultRecordsOfItsArchetypeAgainWhenReused) {
     Create(100, "timed");  // grows the array and may move every record
     e.GetComponent<Timer>().frames = 7;
     EXPECT_EQ(e.GetComponent<Timer>().frames, 7);
+    Timer* record = &e.GetComponent<Timer>();
+    Create(2000, "timed");  // grows the array by several pages
+    EXPECT_EQ(&e.GetComponent<Timer>(), record);
+    EXPECT_EQ(e.GetComponent<Timer>().frames, 7);
 }
 
 TEST_F(WorldTest, QueriesMadeLateFindExistingEntitiesAndFollowChanges) {
@@ -95,6 +99,27 @@ TEST_F(WorldTest, GroupsLoseDestroyedEntitiesWhileACopyIsASnapshot) {
     // A new entity is not in any group until added.
     world.CreateEntity("timed");
     EXPECT_EQ(Ids(world.groups["g"]), (std::vector<EntityId>{1}));
+}
+
+}  // namespace
+
+namespace {
+
+// Past the width of the per-entity group mask too.
+TEST_F(WorldTest, DestroyLeavesEveryGroupAndExtendingAnArchetypeKeepsOldSignatures) {
+    const Entity kept = world.CreateEntity("body");
+    const Entity gone = world.CreateEntity("body");
+    for (int g = 0; g < 40; ++g) {
+        world.AddToGroup(kept, "g" + std::to_string(g));
+        world.AddToGroup(gone, "g" + std::to_string(g));
+    }
+    world.RegisterArchetype<Timer>("body");
+    world.DestroyEntity(gone.id);
+    for (const auto& [name, group] : world.groups) {
+        EXPECT_TRUE(group.Contains(kept.id) && !group.Contains(gone.id)) << name;
+    }
+    EXPECT_FALSE(world.signatures[0].test(1));
+    EXPECT_TRUE(world.signatures[world.CreateEntity("body").id].test(1));
 }
 
 }  // namespace

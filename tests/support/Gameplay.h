@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "app/SDLton.h"
+#include "ecs/Singleton.h"
+#include "game/EntityCreator.h"
 #include "game/Components.h"
 #include "game/VoidrocksScene.h"
 #include "render/EventSystem.h"

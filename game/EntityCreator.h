@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/Singleton.h"
+#include "ecs/Singleton.h"
 
 class World;
 
