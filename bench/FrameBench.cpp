@@ -11,6 +11,7 @@
 #include "game/VoidrockContainmentSystem.h"
 #include "game/VoidrocksScene.h"
 #include "render/RenderSys.h"
+#include "render/SpriteCache.h"
 
 namespace {
 
@@ -104,5 +105,45 @@ void BM_SpritePassOnCanvas(benchmark::State& state) {
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_SpritePassOnCanvas)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// The sprite cache's memory over a long game in which the ship keeps turning, thrusting and
+// firing; then with every sprite drawn at every whole degree, the most it could ever hold.
+void BM_SpriteCacheMemory(benchmark::State& state) {
+    setenv("SDL_VIDEO_DRIVER", "dummy", 0);
+    constexpr std::int64_t kLongGameFrames = 30000;
+    for (auto _ : state) {
+        SteppedGame game;
+        SpriteCache* cache = SpriteCache::For(game.Platform().renderer);
+        if (cache == nullptr) {
+            state.SkipWithError("not the software renderer");
+            return;
+        }
+        bool running = true;
+        while (running && game.frame < kLongGameFrames) {
+            const std::int64_t phase = game.frame % 600;
+            game.keys[SDL_SCANCODE_RIGHT] = phase < 200;
+            game.keys[SDL_SCANCODE_LEFT] = phase >= 300 && phase < 450;
+            game.keys[SDL_SCANCODE_UP] = phase % 120 < 40;
+            game.keys[SDL_SCANCODE_SPACE] = phase % 20 < 10;
+            running = game.Step();
+        }
+        state.counters["game_frames"] = static_cast<double>(game.frame);
+        state.counters["game_peak_MiB"] = static_cast<double>(cache->PeakBytes()) / (1 << 20);
+        state.counters["game_images"] = static_cast<double>(cache->Entries());
+        SDLton& sdl = game.Platform();
+        SDL_SetRenderTarget(sdl.renderer, sdl.target);
+        for (const auto& [name, sprite] : sdl.sprites) {
+            const SDL_FRect at{800, 400, static_cast<float>(sprite.source.w * 4),
+                               static_cast<float>(sprite.source.h * 4)};
+            for (int degrees = 0; degrees < 360; ++degrees) {
+                cache->Draw(sprite, at, static_cast<float>(degrees));
+            }
+        }
+        state.counters["all_angles_peak_MiB"] =
+            static_cast<double>(cache->PeakBytes()) / (1 << 20);
+        state.counters["all_angles_images"] = static_cast<double>(cache->Made());
+    }
+}
+BENCHMARK(BM_SpriteCacheMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
