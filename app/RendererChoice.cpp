@@ -10,13 +10,13 @@ namespace {
 // glGetString's name for the renderer string.
 constexpr unsigned int kGlRenderer = 0x1F01;
 
-constexpr std::string_view kSoftwareRasterisers[] = {
-    "llvmpipe", "softpipe", "swrast", "software", "swiftshader", "gdi generic"};
+constexpr std::string_view kSoftwareRasterisers[] = {"llvmpipe", "softpipe",    "swrast",
+                                                     "software", "swiftshader", "gdi generic"};
 
 bool IsOpenGl(SDL_Renderer* renderer) {
     const char* name = SDL_GetRendererName(renderer);
-    return name != nullptr && (std::strcmp(name, "opengl") == 0 ||
-                               std::strcmp(name, "opengles2") == 0);
+    return name != nullptr &&
+           (std::strcmp(name, "opengl") == 0 || std::strcmp(name, "opengles2") == 0);
 }
 
 // Reads GL_RENDERER through the context the renderer has just made current.
@@ -36,8 +36,9 @@ bool NamesSoftwareRasteriser(std::string_view glRenderer) {
     std::string lower(glRenderer);
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return std::any_of(std::begin(kSoftwareRasterisers), std::end(kSoftwareRasterisers),
-                       [&](std::string_view name) { return lower.find(name) != std::string::npos; });
+    return std::any_of(
+        std::begin(kSoftwareRasterisers), std::end(kSoftwareRasterisers),
+        [&](std::string_view name) { return lower.find(name) != std::string::npos; });
 }
 
 SDL_Renderer* CreateGameRenderer(SDL_Window* window) {

@@ -100,9 +100,9 @@ void BM_SpritePassOnCanvas(benchmark::State& state) {
         SDL_FlushRenderer(renderer);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
-    state.counters["us_per_sprite"] = benchmark::Counter(
-        static_cast<double>(state.iterations() * state.range(0)) * 1e-6,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["us_per_sprite"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * state.range(0)) * 1e-6,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_SpritePassOnCanvas)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
@@ -139,8 +139,7 @@ void BM_SpriteCacheMemory(benchmark::State& state) {
                 cache->Draw(sprite, at, static_cast<float>(degrees));
             }
         }
-        state.counters["all_angles_peak_MiB"] =
-            static_cast<double>(cache->PeakBytes()) / (1 << 20);
+        state.counters["all_angles_peak_MiB"] = static_cast<double>(cache->PeakBytes()) / (1 << 20);
         state.counters["all_angles_images"] = static_cast<double>(cache->Made());
     }
 }

@@ -30,7 +30,8 @@ void DropSpriteCache(void*, void* value) {
 
 std::size_t SpriteCache::KeyHash::operator()(const Key& k) const {
     std::size_t h = std::hash<const void*>{}(k.texture);
-    for (const int part : {k.sourceX, k.sourceY, k.sourceW, k.sourceH, k.width, k.height, k.degrees}) {
+    for (const int part :
+         {k.sourceX, k.sourceY, k.sourceW, k.sourceH, k.width, k.height, k.degrees}) {
         h = h * 1000003u ^ static_cast<std::size_t>(part);
     }
     return h;
@@ -75,9 +76,14 @@ void SpriteCache::Release(const Entry& entry) {
 }
 
 void SpriteCache::Draw(const Sprite& sprite, const SDL_FRect& destination, float degrees) {
-    const Key key{sprite.texture,          sprite.source.x, sprite.source.y,
-                  sprite.source.w,         sprite.source.h, static_cast<int>(destination.w),
-                  static_cast<int>(destination.h), WholeDegrees(degrees)};
+    const Key key{sprite.texture,
+                  sprite.source.x,
+                  sprite.source.y,
+                  sprite.source.w,
+                  sprite.source.h,
+                  static_cast<int>(destination.w),
+                  static_cast<int>(destination.h),
+                  WholeDegrees(degrees)};
     auto found = index.find(key);
     if (found != index.end()) {
         entries.splice(entries.begin(), entries, found->second);
@@ -115,8 +121,8 @@ SpriteCache::Entry SpriteCache::Make(const Key& key) {
     Entry entry;
     entry.key = key;
     // Turned about its centre, the image stays within its diagonal.
-    const int side = static_cast<int>(std::ceil(std::hypot(key.width, key.height))) +
-                     2 * kScratchMarginPixels;
+    const int side =
+        static_cast<int>(std::ceil(std::hypot(key.width, key.height))) + 2 * kScratchMarginPixels;
     if (side > scratchSide) {
         if (scratch != nullptr) {
             SDL_DestroyTexture(scratch);
@@ -160,8 +166,9 @@ SpriteCache::Entry SpriteCache::Make(const Key& key) {
     std::vector<Span> rows(static_cast<std::size_t>(turned->h), Span{turned->w, -1});
     int minX = turned->w, minY = turned->h, maxX = -1, maxY = -1;
     for (int y = 0; y < turned->h; ++y) {
-        const auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(turned->pixels) +
-                                                          static_cast<std::ptrdiff_t>(y) * turned->pitch);
+        const auto* row =
+            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(turned->pixels) +
+                                            static_cast<std::ptrdiff_t>(y) * turned->pitch);
         Span& span = rows[static_cast<std::size_t>(y)];
         for (int x = 0; x < turned->w; ++x) {
             if ((row[x] >> 24) != 0) {

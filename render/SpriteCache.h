@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <list>
-#include <vector>
 #include <unordered_map>
+#include <vector>
 
 #include "app/SDLton.h"
 

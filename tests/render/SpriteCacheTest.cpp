@@ -32,9 +32,9 @@ int Differences(SDL_Surface* a, SDL_Surface* b) {
 
 TEST_F(SpriteCacheTest, CopiesMatchSdlsOwnTurnedDrawingAtTheNearestWholeDegree) {
     const Draw draws[] = {
-        {"big", 100.0f, 100.0f, 0.0f},       {"big", 400.4f, 120.7f, 137.0f},
-        {"med", -60.5f, 700.0f, 45.0f},      {"small", 1800.0f, 1000.0f, 359.0f},
-        {"ship", 900.0f, 400.0f, 10.4f},     {"ship_accel", 1200.0f, 500.0f, -30.6f},
+        {"big", 100.0f, 100.0f, 0.0f},        {"big", 400.4f, 120.7f, 137.0f},
+        {"med", -60.5f, 700.0f, 45.0f},       {"small", 1800.0f, 1000.0f, 359.0f},
+        {"ship", 900.0f, 400.0f, 10.4f},      {"ship_accel", 1200.0f, 500.0f, -30.6f},
         {"explosion", 600.0f, 800.0f, 90.0f}, {"bullet", 1500.0f, 300.0f, 725.2f},
         {"big", 700.0f, 600.0f, 137.0f},  // drawn again from the cache
     };
@@ -55,8 +55,8 @@ TEST_F(SpriteCacheTest, CopiesMatchSdlsOwnTurnedDrawingAtTheNearestWholeDegree) 
                 cache->Draw(sprite, destination, d.degrees);
             } else {
                 SDL_RenderTextureRotated(sdl->renderer, sprite.texture, &source, &destination,
-                                         std::fmod(std::round(d.degrees) + 360.0, 360.0),
-                                         nullptr, SDL_FLIP_NONE);
+                                         std::fmod(std::round(d.degrees) + 360.0, 360.0), nullptr,
+                                         SDL_FLIP_NONE);
             }
         }
         canvases[cached] = ReadCanvas(*sdl);
