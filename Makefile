@@ -42,8 +42,10 @@ test-sanitize: setup
 	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
+# The headless benchmarks, then the real game measured in an X11 window without a GPU.
 bench: build
 	@$(BUILD)/bench/voidrocks_bench
+	@BUILD=$(BUILD) scripts/measure-x11.sh
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "app/RendererChoice.h"
+
 namespace {
 
 constexpr const char* kWindowTitle = "Voidrocks";
@@ -26,7 +28,7 @@ void OpenPlatform(SDLton& sdl) {
     if (sdl.window == nullptr) {
         Fail(sdl, "cannot create the window");
     }
-    sdl.renderer = SDL_CreateRenderer(sdl.window, nullptr);
+    sdl.renderer = CreateGameRenderer(sdl.window);
     if (sdl.renderer == nullptr) {
         Fail(sdl, "cannot create the renderer");
     }
