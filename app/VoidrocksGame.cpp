@@ -1,5 +1,6 @@
 #include "app/VoidrocksGame.h"
 
+#include <csignal>
 #include <cstdio>
 
 #include "app/SDLton.h"
@@ -39,6 +40,11 @@ void LoadGameSprites(SDLton& sdl) {
 }
 
 void VoidrocksGame::Init() {
+#ifdef SIGPIPE
+    // A message to a closed pipe or socket is lost and the game goes on, instead of the
+    // default of being killed at the write.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     AddSingleton<SDLton>();
     SDLton* sdl = GetSingleton<SDLton>();
     OpenPlatform(*sdl);
