@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <random>
 #include <string>
 #include <vector>
@@ -96,7 +97,15 @@ GameResult PlayOne(SteppedGame& game, unsigned seed, Invariants& checks) {
     bool running = true;
     while (running && checks.frame < kMaxGameFrames) {
         player.Press(game);
-        running = game.Step();
+        try {
+            running = game.Step();
+        } catch (const std::exception& error) {
+            // The core refuses broken bookkeeping by throwing; the game cannot go on.
+            std::printf("seed %u: frame %lld threw: %s\n", seed,
+                        static_cast<long long>(checks.frame + 1), error.what());
+            ++result.failedFrames;
+            break;
+        }
         const std::vector<std::string> failures =
             checks.AfterFrame(game.GameScene().world, !running, gTexturesMade, gTexturesDestroyed);
         if (!failures.empty() && ++result.failedFrames <= kMaxFailuresShown) {
