@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 exe=${1:-build/voidrocks}
-seconds=${MEMCHECK_SECONDS:-90}
+seconds=${MEMCHECK_SECONDS:-150}
 log=$(mktemp /tmp/voidrocks-memcheck-XXXXXX.log)
 
 status=0
