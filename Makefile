@@ -1,10 +1,13 @@
 # make run   installs what is missing, builds and starts the game
 # make test  installs what is missing, builds and runs every test
+# make package, make install (PREFIX=/usr/local), make uninstall: see README, Install
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 
-.PHONY: setup build run test test-sanitize bench format soak soak-sanitize fuzz memcheck
+.PHONY: setup build run test test-sanitize bench format package install uninstall soak \
+	soak-sanitize fuzz memcheck
 
 setup:
 	@scripts/setup.sh
@@ -37,6 +40,19 @@ bench: build
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
+
+# A Debian package of the game in $(BUILD)/, installed under /usr.
+package: build
+	@cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/voidrocks_*.deb
+
+# The package's layout under PREFIX (DESTDIR is honoured); the list of files goes to
+# $(BUILD)/install_manifest.txt, which uninstall reads back.
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+uninstall:
+	@scripts/uninstall.sh $(BUILD)/install_manifest.txt
 
 # Whole games back to back with the bookkeeping checked after every frame.
 SOAK_FRAMES ?= 200000

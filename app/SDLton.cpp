@@ -34,8 +34,12 @@ void OpenPlatform(SDLton& sdl) {
     sdl.target = SDL_CreateTexture(sdl.renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET,
                                    kCanvasWidth, kCanvasHeight);
     TTF_Init();
-    // A font that fails to open shows up as failed text creations.
+    // Without the font every text is invisible; say why, in the style of the image messages,
+    // and go on.
     sdl.font = TTF_OpenFont(kFontPath, kFontPoints);
+    if (sdl.font == nullptr) {
+        std::printf("Unable to load font %s! SDL_ttf Error: %s\n", kFontPath, SDL_GetError());
+    }
     sdl.keyboard = SDL_GetKeyboardState(nullptr);
     // The only pacing of the frame loop.
     SDL_SetRenderVSync(sdl.renderer, 1);

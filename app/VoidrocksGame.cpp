@@ -2,6 +2,8 @@
 
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "app/SDLton.h"
 #include "game/VoidrocksScene.h"
@@ -13,6 +15,9 @@ struct SpriteEntry {
     const char* path;
     SDL_Rect source;
 };
+
+// Every asset path is relative to the working directory and starts with this folder.
+constexpr const char* kAssetsFolder = "Assets";
 
 constexpr SDL_Rect kShipSource{0, 0, 48, 48};
 constexpr SDL_Rect kVoidrockSource{0, 0, 48, 48};
@@ -39,12 +44,25 @@ void LoadGameSprites(SDLton& sdl) {
     }
 }
 
+bool CheckAssetsFolder() {
+    std::error_code error;
+    if (std::filesystem::is_directory(kAssetsFolder, error)) {
+        return true;
+    }
+    const std::filesystem::path here = std::filesystem::current_path(error);
+    std::fprintf(stderr, "No %s folder in %s: images and font cannot be loaded\n", kAssetsFolder,
+                 here.c_str());
+    return false;
+}
+
 void VoidrocksGame::Init() {
 #ifdef SIGPIPE
     // A message to a closed pipe or socket is lost and the game goes on, instead of the
     // default of being killed at the write.
     std::signal(SIGPIPE, SIG_IGN);
 #endif
+    // Said once, before the image and font messages it explains.
+    CheckAssetsFolder();
     AddSingleton<SDLton>();
     SDLton* sdl = GetSingleton<SDLton>();
     OpenPlatform(*sdl);

@@ -13,6 +13,10 @@ class VoidrocksGame : public Game {
 struct SDLton;
 void LoadGameSprites(SDLton& sdl);
 
+// Says on standard error, with the folder it looked in, when the working directory has no
+// Assets folder; returns whether it has one.
+bool CheckAssetsFolder();
+
 // The program: runs the game and returns the process's exit status. A platform that cannot
 // show the game is reported on standard error with a non-zero status.
 int RunVoidrocks();
