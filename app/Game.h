@@ -44,6 +44,10 @@ class Game {
   protected:
     ~Game() = default;
 
+    // Leaves a scene that asked for a switch: its flags are cleared, it is reset and given the
+    // singletons again. Returns the scene it asked for, not yet run.
+    Scene& SwitchScene(Scene& left);
+
   private:
     Scene& SceneNamed(const std::string& name);
 };

@@ -36,6 +36,15 @@ bool SteppedGame::Step() {
     return GameScene().RunFrame();
 }
 
+void SteppedGame::Restart() {
+    Scene& scene = GameScene();
+    scene.Teardown();
+    scene.world.quit = false;
+    scene.world.changeScene = true;
+    scene.world.nextScene = currentScene;
+    SwitchScene(scene).Setup();
+}
+
 Rgb SteppedGame::CanvasPixel(int x, int y) const {
     Rgb colour;
     SDL_Surface* surface = ReadCanvasPixels(Platform());

@@ -1,5 +1,6 @@
 #include "app/VoidrocksGame.h"
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -56,6 +57,11 @@ bool CheckAssetsFolder() {
 }
 
 void VoidrocksGame::Init() {
+#ifdef SIGPIPE
+    // A message to a closed pipe or socket is lost and the game goes on, instead of the
+    // default of being killed at the write.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     // Said once, before the image and font messages it explains.
     CheckAssetsFolder();
     AddSingleton<SDLton>();

@@ -9,6 +9,19 @@ cd "$(dirname "$0")/.."
 packages=(g++ make cmake ninja-build pkgconf libboost-dev libgtest-dev libbenchmark-dev
           clang-format python3 fonts-monoid xvfb libgl1-mesa-dri)
 
+# Extra tools for one developer command each: `make fuzz` (clang with libFuzzer, whose runtime
+# comes in a package named after clang's major version) and `make memcheck` (valgrind).
+case "${1:-}" in
+    --fuzz)
+        packages=(clang)
+        if command -v clang >/dev/null; then
+            major=$(clang -dumpversion | cut -d. -f1)
+            packages+=("libclang-rt-$major-dev")
+        fi
+        ;;
+    --memcheck) packages=(valgrind) ;;
+esac
+
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
@@ -21,6 +34,12 @@ if ((${#missing[@]})); then
     echo "Installing: ${missing[*]}"
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if [ -n "${1:-}" ]; then
+    # clang's runtime package is known only once clang is there.
+    [ "$1" != --fuzz ] || [ "${#packages[@]}" -gt 1 ] || exec "$0" "$@"
+    exit 0
 fi
 
 # Prints the prefix CMake is given; the Makefile asks for it again with --print-prefix.
