@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/RendererChoice.h"
 #include "app/PngCheck.h"
+#include "app/RendererChoice.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "app/SDLton.h"
-#include "game/EntityCreator.h"
 #include "game/Components.h"
+#include "game/EntityCreator.h"
 #include "game/Heading.h"
 #include "game/Names.h"
 #include "game/Tuning.h"

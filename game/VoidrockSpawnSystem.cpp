@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "game/EntityCreator.h"
 #include "game/Components.h"
+#include "game/EntityCreator.h"
 #include "game/Message.h"
 #include "game/Tuning.h"
 

@@ -1,9 +1,9 @@
 #include "game/VoidrocksScene.h"
 
-#include "game/EntityCreator.h"
 #include "game/BulletSystem.h"
 #include "game/Components.h"
 #include "game/DestroySystem.h"
+#include "game/EntityCreator.h"
 #include "game/Message.h"
 #include "game/MovementSystem.h"
 #include "game/Names.h"

@@ -14,8 +14,8 @@
 
 #include "app/SDLton.h"
 #include "ecs/Singleton.h"
-#include "game/EntityCreator.h"
 #include "game/Components.h"
+#include "game/EntityCreator.h"
 #include "game/VoidrocksScene.h"
 #include "render/EventSystem.h"
 #include "render/RenderSys.h"
