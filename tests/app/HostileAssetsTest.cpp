@@ -30,27 +30,20 @@ struct SdlHeap {
     static inline SDL_realloc_func realRealloc;
     static inline SDL_free_func realFree;
     static inline std::int64_t held = 0, peak = 0;
-    static void* Count(void* p) {
-        held += p ? static_cast<std::int64_t>(malloc_usable_size(p)) : 0;
+    static void* Count(void* p, void* old = nullptr) {
+        held += static_cast<std::int64_t>(malloc_usable_size(p)) -
+                static_cast<std::int64_t>(malloc_usable_size(old));
         peak = std::max(peak, held);
         return p;
-    }
-    static void Uncount(void* p) {
-        held -= p ? static_cast<std::int64_t>(malloc_usable_size(p)) : 0;
     }
     static void Install() {
         if (realFree == nullptr) {
             SDL_GetOriginalMemoryFunctions(&realMalloc, &realCalloc, &realRealloc, &realFree);
-            SDL_SetMemoryFunctions([](size_t n) { return Count(realMalloc(n)); },
-                                   [](size_t n, size_t s) { return Count(realCalloc(n, s)); },
-                                   [](void* p, size_t n) {
-                                       Uncount(p);
-                                       return Count(realRealloc(p, n));
-                                   },
-                                   [](void* p) {
-                                       Uncount(p);
-                                       realFree(p);
-                                   });
+            SDL_SetMemoryFunctions(
+                [](size_t n) { return Count(realMalloc(n)); },
+                [](size_t n, size_t s) { return Count(realCalloc(n, s)); },
+                [](void* p, size_t n) { return Count(nullptr, p), Count(realRealloc(p, n)); },
+                [](void* p) { Count(nullptr, p), realFree(p); });
         }
         peak = held;
     }
@@ -73,9 +66,14 @@ std::vector<char> Bytes(const fs::path& p) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+bool IsFont(const std::string& asset) {
+    return asset == "Retro.ttf";
+}
+
 struct Outcome {
-    std::string out, err;
+    std::string out, err, folder;
     std::int64_t heapRise = 0;
+    std::size_t sprites = 0;
     bool fontOpen = false, ended = false;
 };
 
@@ -92,6 +90,7 @@ Outcome Play(F&& damage) {
     alarm(kWatchdogSeconds);
     SdlHeap::Install();
     Outcome run;
+    run.folder = folder;
     testing::internal::CaptureStderr();
     testing::internal::CaptureStdout();
     {
@@ -100,13 +99,13 @@ Outcome Play(F&& damage) {
         run.out = testing::internal::GetCapturedStdout();
         run.heapRise = SdlHeap::Rise();
         run.fontOpen = game.Platform().font != nullptr;
+        run.sprites = game.Platform().sprites.size();
         SDL_SetWindowSize(game.Platform().window, 192, 108);
         bool running = true;
         for (int i = 0; i < kFrames && running; ++i) {
             running = game.Step();
         }
-        SDL_Event quit{};
-        quit.type = SDL_EVENT_QUIT;
+        SDL_Event quit{.type = SDL_EVENT_QUIT};
         SDL_PushEvent(&quit);
         run.ended = running && !game.Step();
     }
@@ -118,65 +117,60 @@ Outcome Play(F&& damage) {
     return run;
 }
 
-const Outcome& Intact() {
-    static const Outcome run = Play([](const fs::path&) {});
-    return run;
-}
-
 void Damaged(const fs::path& file, Damage how) {
     const std::vector<char> real = Bytes(file);
     fs::remove(file);
-    std::ofstream out;
-    if (how != Damage::Missing && how != Damage::Directory) {
-        out.open(file, std::ios::binary);
+    std::vector<char> bytes;
+    if (how == Damage::Directory) {
+        fs::create_directory(file);
     }
-    switch (how) {
-        case Damage::Truncated:
-            out.write(real.data(), static_cast<std::streamsize>(real.size() / 2));
-            break;
-        case Damage::Random: {
-            std::mt19937 bits(static_cast<unsigned>(real.size()));
-            for (std::size_t i = 0; i < real.size(); ++i) {
-                out.put(static_cast<char>(bits()));
-            }
-            break;
-        }
-        case Damage::OnePixelPng: {
-            const std::vector<char> pixel =
-                Bytes(fs::path(VOIDROCKS_HOSTILE_DIR) / "one-pixel.png");
-            out.write(pixel.data(), static_cast<std::streamsize>(pixel.size()));
-            break;
-        }
-        case Damage::Directory:
-            fs::create_directory(file);
-            break;
-        case Damage::Unreadable:
-            out.write(real.data(), static_cast<std::streamsize>(real.size()));
-            out.close();
-            fs::permissions(file, fs::perms::none);
-            break;
-        default:
-            break;
+    if (how == Damage::Missing || how == Damage::Directory) {
+        return;
+    }
+    if (how == Damage::Truncated) {
+        bytes.assign(real.begin(), real.begin() + static_cast<std::ptrdiff_t>(real.size() / 2));
+    } else if (how == Damage::Random) {
+        std::mt19937 bits(static_cast<unsigned>(real.size()));
+        bytes.resize(real.size());
+        std::generate(bytes.begin(), bytes.end(), [&] { return static_cast<char>(bits()); });
+    } else if (how == Damage::OnePixelPng) {
+        bytes = Bytes(fs::path(VOIDROCKS_HOSTILE_DIR) / "one-pixel.png");
+    } else if (how == Damage::Unreadable) {
+        bytes = real;
+    }
+    std::ofstream(file, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (how == Damage::Unreadable) {
+        fs::permissions(file, fs::perms::none);
     }
 }
 
-// What the game must report for an image it could not load, and nothing else.
-void ExpectOutcome(const Outcome& run, const std::string& asset, bool loads) {
-    const bool font = asset == "Retro.ttf";
-    EXPECT_TRUE(run.ended);
-    EXPECT_LE(run.heapRise, Intact().heapRise + kSlackBytes);
-    const std::string prefix = font
+// The one line naming `asset` and its library's reason, or npos.
+std::size_t Reported(const std::string& out, const std::string& asset) {
+    const std::string prefix = IsFont(asset)
                                    ? "Unable to load font Assets/Retro.ttf! SDL_ttf Error: "
                                    : "Unable to load image Assets/" + asset + "! SDL_image Error: ";
+    const std::size_t at = out.find(prefix);
+    const bool once = at != std::string::npos && out.find(prefix, at + 1) == std::string::npos;
+    const bool reason = once && out.size() > at + prefix.size() && out[at + prefix.size()] != '\n';
+    return reason ? at : std::string::npos;
+}
+
+// What the game must report for an asset it could not load, and nothing else.
+void ExpectOutcome(const Outcome& run, const std::string& asset, bool loads) {
+    static const Outcome intact = Play([](const fs::path&) {});
+    EXPECT_TRUE(run.ended);
+    EXPECT_LE(run.heapRise, intact.heapRise + kSlackBytes);
+    EXPECT_EQ(run.sprites, 11u);
+    EXPECT_EQ(run.err.find(run.folder), std::string::npos) << run.err;
     // A font cut short may still open: then there is nothing to say.
-    if (loads || (font && run.fontOpen)) {
+    if (loads || (IsFont(asset) && run.fontOpen)) {
         EXPECT_EQ(run.out, "");
     } else {
-        EXPECT_EQ(run.out.rfind(prefix, 0), 0u) << run.out;
-        EXPECT_GT(run.out.size(), prefix.size() + 1);
+        EXPECT_EQ(Reported(run.out, asset), 0u) << run.out;
         EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1);
     }
-    if (!font || loads) {
+    if (!IsFont(asset) || loads) {
         EXPECT_TRUE(run.fontOpen);
     }
     // Without a font every text fails, and says so.
@@ -197,10 +191,9 @@ TEST_P(HostileAsset, IsReportedOnceAndTheGameGoesOn) {
             ::close(fd);
         }
     });
-    const bool font = std::string(asset) == "Retro.ttf";
-    const bool loads =
-        (how == Damage::Unreadable && readable) || (how == Damage::OnePixelPng && !font);
-    ExpectOutcome(run, asset, loads);
+    ExpectOutcome(
+        run, asset,
+        (how == Damage::Unreadable && readable) || (how == Damage::OnePixelPng && !IsFont(asset)));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryAsset, HostileAsset,
@@ -220,25 +213,29 @@ TEST(HostileAsset, RegressionFilesAreRefused) {
         }
         const std::string asset = kAssets[i++ % 11];
         SCOPED_TRACE(entry.path().filename().string() + " as " + asset);
-        const Outcome run = Play([&](const fs::path& assets) {
-            fs::copy_file(entry.path(), assets / asset, fs::copy_options::overwrite_existing);
-        });
-        ExpectOutcome(run, asset, false);
+        ExpectOutcome(Play([&](const fs::path& assets) {
+                          fs::copy_file(entry.path(), assets / asset,
+                                        fs::copy_options::overwrite_existing);
+                      }),
+                      asset, false);
     }
     EXPECT_GE(i, 10u);
 }
 
-TEST(HostileAsset, WithoutTheAssetsFolderEveryImageIsReportedAndTheGameRuns) {
+// Every image and the font are named once, the font first, and the folder looked in once.
+TEST(HostileAsset, WithoutTheAssetsFolderEachAssetAndTheFolderAreReported) {
     const Outcome run = Play([](const fs::path& assets) { fs::remove_all(assets); });
     EXPECT_TRUE(run.ended);
     EXPECT_FALSE(run.fontOpen);
-    // Eleven images and the font.
+    EXPECT_EQ(run.sprites, 11u);
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 12);
     for (const char* asset : kAssets) {
-        EXPECT_EQ(run.out.find(std::string("Unable to load image Assets/") + asset + "!") ==
-                      std::string::npos,
-                  std::string(asset) == "Retro.ttf");
+        EXPECT_NE(Reported(run.out, asset), std::string::npos) << asset << "\n" << run.out;
     }
+    EXPECT_EQ(Reported(run.out, "Retro.ttf"), 0u);
+    const std::size_t at = run.err.find(" " + run.folder + ":");
+    EXPECT_NE(at, std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find(run.folder, at + 2), std::string::npos) << run.err;
 }
 
 // Messages to a closed pipe are lost; the game is not killed by the signal.
@@ -262,8 +259,7 @@ TEST(HostileAsset, AClosedPipeOnStandardOutputAndErrorDoesNotEndTheGame) {
             game.Step();
         }
         sdl.font = font;
-        SDL_Event quit{};
-        quit.type = SDL_EVENT_QUIT;
+        SDL_Event quit{.type = SDL_EVENT_QUIT};
         SDL_PushEvent(&quit);
         ended = !game.Step();
     }

@@ -101,10 +101,6 @@ TEST_F(WorldTest, GroupsLoseDestroyedEntitiesWhileACopyIsASnapshot) {
     EXPECT_EQ(Ids(world.groups["g"]), (std::vector<EntityId>{1}));
 }
 
-}  // namespace
-
-namespace {
-
 // Past the width of the per-entity group mask too.
 TEST_F(WorldTest, DestroyLeavesEveryGroupAndExtendingAnArchetypeKeepsOldSignatures) {
     const Entity kept = world.CreateEntity("body");
