@@ -18,15 +18,19 @@ void Game::Run(std::string firstScene) {
     scene->Run();
     // quit wins over changeScene.
     while (!scene->world.quit && scene->world.changeScene) {
-        Scene& next = SceneNamed(scene->world.nextScene);
-        scene->world.quit = false;
-        scene->world.changeScene = false;
-        currentScene = scene->world.nextScene;
-        // The scene left is reset before the next one starts; a scene may restart itself.
-        scene->Reset();
-        scene->world.singletons = singletons;
-        scene = &next;
+        scene = &SwitchScene(*scene);
         scene->Run();
     }
     Shutdown();
+}
+
+Scene& Game::SwitchScene(Scene& left) {
+    Scene& next = SceneNamed(left.world.nextScene);
+    left.world.quit = false;
+    left.world.changeScene = false;
+    currentScene = left.world.nextScene;
+    // The scene left is reset before the next one starts; a scene may restart itself.
+    left.Reset();
+    left.world.singletons = singletons;
+    return next;
 }

@@ -5,7 +5,7 @@
 #include <unordered_map>
 
 #include "app/Scene.h"
-#include "app/Singleton.h"
+#include "ecs/Singleton.h"
 
 // The whole run of the program: owns the scenes by name and the game-wide singletons, runs
 // the current scene, switches scenes on request and shuts down when a scene quits.
@@ -43,6 +43,10 @@ class Game {
 
   protected:
     ~Game() = default;
+
+    // Leaves a scene that asked for a switch: its flags are cleared, it is reset and given the
+    // singletons again. Returns the scene it asked for, not yet run.
+    Scene& SwitchScene(Scene& left);
 
   private:
     Scene& SceneNamed(const std::string& name);

@@ -1,9 +1,8 @@
 #include "app/SDLton.h"
 
-#include <SDL3_image/SDL_image.h>
-
 #include <cstdio>
 
+#include "app/PngCheck.h"
 #include "app/RendererChoice.h"
 
 namespace {
@@ -75,7 +74,8 @@ void SDLton::LoadTexture(std::string path) {
     if (texture != nullptr) {
         return;
     }
-    SDL_Surface* surface = IMG_Load(path.c_str());
+    // Checked before decoding: a hostile file must neither hang, nor stall, nor exhaust memory.
+    SDL_Surface* surface = LoadCheckedPng(path, MaxTextureSide(renderer));
     if (surface == nullptr) {
         std::printf("Unable to load image %s! SDL_image Error: %s\n", path.c_str(), SDL_GetError());
     } else {

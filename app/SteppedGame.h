@@ -26,8 +26,12 @@ class SteppedGame : public VoidrocksGame {
     // Runs one frame; false once the scene has ended (quit or change raised).
     bool Step();
 
+    // Starts the scene again from its setup through the game's own scene switch, as a scene
+    // that names itself as the next one is restarted.
+    void Restart();
+
     SDLton& Platform() const { return *GetSingleton<SDLton>(); }
-    Scene& GameScene() { return *scenes.at("VoidrocksScene"); }
+    Scene& GameScene() { return *scenes.at(kVoidrocksSceneName); }
 
     // Key states by scancode, read by ship control.
     std::array<bool, SDL_SCANCODE_COUNT> keys{};

@@ -5,8 +5,9 @@
 #include <cstdlib>
 #include <memory>
 
+#include "AllocCounter.h"
 #include "app/SteppedGame.h"
-#include "ecs/EntityCreator.h"
+#include "game/EntityCreator.h"
 #include "game/PhysicsSystem.h"
 #include "game/VoidrockContainmentSystem.h"
 #include "game/VoidrocksScene.h"
@@ -39,9 +40,13 @@ void BM_GameplayFrame(benchmark::State& state) {
     state.counters["heap_bytes_per_voidrock"] =
         static_cast<double>(mallinfo2().uordblks - heapBefore) /
         static_cast<double>(state.range(0));
+    const std::uint64_t allocationsBefore = HeapAllocations();
     for (auto _ : state) {
         scene->RunFrame();
     }
+    state.counters["allocs_per_frame"] =
+        static_cast<double>(HeapAllocations() - allocationsBefore) /
+        static_cast<double>(state.iterations());
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_GameplayFrame)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMicrosecond);
@@ -52,9 +57,14 @@ void BM_WholeFrame(benchmark::State& state) {
     SteppedGame game;
     Scene& scene = game.GameScene();
     Populate(*scene.GetSceneSingleton<EntityCreator>(), state.range(0));
+    const std::uint64_t allocationsBefore = HeapAllocations();
     for (auto _ : state) {
         game.Step();
     }
+    // Allocations through operator new: the game's own, not the platform's.
+    state.counters["allocs_per_frame"] =
+        static_cast<double>(HeapAllocations() - allocationsBefore) /
+        static_cast<double>(state.iterations());
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_WholeFrame)->Arg(0)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMicrosecond);
@@ -70,7 +80,7 @@ void BM_SpritePassOffCanvas(benchmark::State& state) {
         creator->CreateVoidrock(2500.0f + static_cast<float>(i % 1000), -800.0f, 0.0f, 0.0f,
                                 static_cast<std::int32_t>(i % 3));
     }
-    RenderSys& sprites = *std::static_pointer_cast<RenderSys>(scene.systems[9]);
+    RenderSys& sprites = *scene.FindSystem<RenderSys>();
     for (auto _ : state) {
         sprites.Update();
     }

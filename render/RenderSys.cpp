@@ -4,12 +4,14 @@
 
 #include "app/SDLton.h"
 #include "game/Components.h"
+#include "game/Names.h"
 #include "render/SpriteCache.h"
 
 namespace {
 
 constexpr float kSpriteScale = 4.0f;
-constexpr const char* kLayers[] = {"bullet", "voidrock", "ship", "explosion"};
+// Bottom to top.
+constexpr const char* kLayers[] = {kBulletGroup, kVoidrockGroup, kShipGroup, kExplosionGroup};
 
 // Whether a sprite drawn w x h at (x, y), turned by any angle, can touch the canvas. Most
 // voidrocks drift outside it, and skipping them saves the renderer their rotation.

@@ -1,13 +1,26 @@
 #!/usr/bin/env bash
 # Installs whatever the build needs and is missing: compiler, CMake, Ninja, Boost headers,
-# GoogleTest, Google Benchmark, the font, Xvfb with Mesa for the X11 measurement, and SDL3
-# with SDL3_image and SDL3_ttf.
+# GoogleTest, Google Benchmark, clang-format and Python (for CI's checks), the font, Xvfb with
+# Mesa for the X11 measurement, and SDL3 with SDL3_image and SDL3_ttf.
 # Run again, it only checks and returns in well under a second.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(g++ make cmake ninja-build pkgconf libboost-dev libgtest-dev libbenchmark-dev
-          clang-format fonts-monoid xvfb libgl1-mesa-dri)
+          clang-format python3 fonts-monoid xvfb libgl1-mesa-dri)
+
+# Extra tools for one developer command each: `make fuzz` (clang with libFuzzer, whose runtime
+# comes in a package named after clang's major version) and `make memcheck` (valgrind).
+case "${1:-}" in
+    --fuzz)
+        packages=(clang)
+        if command -v clang >/dev/null; then
+            major=$(clang -dumpversion | cut -d. -f1)
+            packages+=("libclang-rt-$major-dev")
+        fi
+        ;;
+    --memcheck) packages=(valgrind) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -21,6 +34,12 @@ if ((${#missing[@]})); then
     echo "Installing: ${missing[*]}"
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if [ -n "${1:-}" ]; then
+    # clang's runtime package is known only once clang is there.
+    [ "$1" != --fuzz ] || [ "${#packages[@]}" -gt 1 ] || exec "$0" "$@"
+    exit 0
 fi
 
 # Prints the prefix CMake is given; the Makefile asks for it again with --print-prefix.

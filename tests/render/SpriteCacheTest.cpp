@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "render/PresentationFixture.h"
+#include "support/Presentation.h"
 
 namespace {
 

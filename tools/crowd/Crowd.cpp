@@ -7,7 +7,7 @@
 
 #include "app/SDLton.h"
 #include "app/VoidrocksGame.h"
-#include "ecs/EntityCreator.h"
+#include "game/EntityCreator.h"
 #include "game/VoidrocksScene.h"
 
 namespace {
@@ -44,7 +44,7 @@ class CrowdGame : public VoidrocksGame {
   public:
     void Init() override {
         VoidrocksGame::Init();
-        AddScene<CrowdScene>("VoidrocksScene");
+        AddScene<CrowdScene>(kVoidrocksSceneName);
     }
 };
 
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     crowdSize = std::stoi(argv[1]);
     CrowdGame game;
     try {
-        game.Run("VoidrocksScene");
+        game.Run(kVoidrocksSceneName);
     } catch (const PlatformError& error) {
         std::fprintf(stderr, "cannot start: %s\n", error.what());
         return 1;
