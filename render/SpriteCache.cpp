@@ -12,7 +12,6 @@ constexpr int kDegreesPerTurn = 360;
 // Room around the turned image in the scratch texture, in pixels.
 constexpr int kScratchMarginPixels = 4;
 constexpr std::size_t kBytesPerPixel = 4;
-constexpr int kBandRows = 16;
 
 int WholeDegrees(float degrees) {
     const long rounded = std::lround(degrees) % kDegreesPerTurn;
@@ -106,15 +105,10 @@ void SpriteCache::Draw(const Sprite& sprite, const SDL_FRect& destination, float
         return;
     }
     // The software renderer places a draw at the whole pixel its corner truncates to.
-    const int left = static_cast<int>(destination.x) + entry.x;
-    const int top = static_cast<int>(destination.y) + entry.y;
-    for (const SDL_Rect& band : entry.bands) {
-        const SDL_FRect from{static_cast<float>(band.x), static_cast<float>(band.y),
-                             static_cast<float>(band.w), static_cast<float>(band.h)};
-        const SDL_FRect to{static_cast<float>(left + band.x), static_cast<float>(top + band.y),
-                           from.w, from.h};
-        SDL_RenderTexture(renderer, entry.texture, &from, &to);
-    }
+    const SDL_FRect at{static_cast<float>(static_cast<int>(destination.x) + entry.x),
+                       static_cast<float>(static_cast<int>(destination.y) + entry.y),
+                       static_cast<float>(entry.w), static_cast<float>(entry.h)};
+    SDL_RenderTexture(renderer, entry.texture, nullptr, &at);
 }
 
 SpriteCache::Entry SpriteCache::Make(const Key& key) {
@@ -159,28 +153,19 @@ SpriteCache::Entry SpriteCache::Make(const Key& key) {
         return entry;
     }
 
-    // Crop to the pixels that show, band by band of rows.
-    struct Span {
-        int minX, maxX;
-    };
-    std::vector<Span> rows(static_cast<std::size_t>(turned->h), Span{turned->w, -1});
+    // Crop to the pixels that show.
     int minX = turned->w, minY = turned->h, maxX = -1, maxY = -1;
     for (int y = 0; y < turned->h; ++y) {
         const auto* row =
             reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(turned->pixels) +
                                             static_cast<std::ptrdiff_t>(y) * turned->pitch);
-        Span& span = rows[static_cast<std::size_t>(y)];
         for (int x = 0; x < turned->w; ++x) {
             if ((row[x] >> 24) != 0) {
-                span.minX = std::min(span.minX, x);
-                span.maxX = std::max(span.maxX, x);
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+                minY = std::min(minY, y);
+                maxY = std::max(maxY, y);
             }
-        }
-        if (span.maxX >= 0) {
-            minX = std::min(minX, span.minX);
-            maxX = std::max(maxX, span.maxX);
-            minY = std::min(minY, y);
-            maxY = y;
         }
     }
     if (maxX >= 0) {
@@ -196,21 +181,10 @@ SpriteCache::Entry SpriteCache::Make(const Key& key) {
             SDL_SetTextureBlendMode(entry.texture, SDL_BLENDMODE_BLEND);
             entry.x = crop.x - left;
             entry.y = crop.y - top;
-            for (int y = minY; y <= maxY; y += kBandRows) {
-                Span band{turned->w, -1};
-                const int end = std::min(y + kBandRows, maxY + 1);
-                for (int r = y; r < end; ++r) {
-                    band.minX = std::min(band.minX, rows[static_cast<std::size_t>(r)].minX);
-                    band.maxX = std::max(band.maxX, rows[static_cast<std::size_t>(r)].maxX);
-                }
-                if (band.maxX >= 0) {
-                    entry.bands.push_back(
-                        {band.minX - minX, y - minY, band.maxX - band.minX + 1, end - y});
-                }
-            }
+            entry.w = crop.w;
+            entry.h = crop.h;
             entry.bytes = static_cast<std::size_t>(crop.w) * static_cast<std::size_t>(crop.h) *
-                              kBytesPerPixel +
-                          entry.bands.size() * sizeof(SDL_Rect);
+                          kBytesPerPixel;
         }
     }
     SDL_DestroySurface(turned);

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <list>
 #include <unordered_map>
-#include <vector>
 
 #include "app/SDLton.h"
 
@@ -55,15 +54,14 @@ class SpriteCache {
         std::size_t operator()(const Key& k) const;
     };
     // The turned image cropped to its visible pixels, placed relative to the destination's
-    // top-left corner; no texture when nothing of it shows. Copying costs by the pixel, and a
-    // turned image is mostly empty corners, so it is copied in bands of rows, each cut to
-    // where that band shows.
+    // top-left corner; no texture when nothing of it shows.
     struct Entry {
         Key key;
         SDL_Texture* texture = nullptr;
         int x = 0;
         int y = 0;
-        std::vector<SDL_Rect> bands;
+        int w = 0;
+        int h = 0;
         std::size_t bytes = 0;
     };
 
