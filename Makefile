@@ -2,6 +2,7 @@
 # make test  installs what is missing, builds and runs every test
 # make package, make install (PREFIX=/usr/local), make uninstall: see README, Install
 BUILD ?= build
+RUN_BUILD ?= build-run
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
@@ -12,31 +13,40 @@ PREFIX ?= /usr/local
 setup:
 	@scripts/setup.sh
 
-# Configures once; afterwards Ninja re-runs CMake by itself when a CMakeLists.txt changes.
+# Configures a build folder when it is new or was configured with the other warning setting
+# ($(2): ON makes warnings errors); otherwise Ninja re-runs CMake by itself when needed. The
+# game has a folder of its own, so that run and test never reconfigure each other.
 define configure
-	@test -f $(1)/CMakeCache.txt || cmake -S . -B $(1) -G Ninja \
-		-DCMAKE_PREFIX_PATH="$$(scripts/install-sdl3.sh --print-prefix)" $(2)
+	@grep -qx 'CMAKE_COMPILE_WARNING_AS_ERROR:BOOL=$(2)' $(1)/CMakeCache.txt 2>/dev/null || \
+		cmake -S . -B $(1) -G Ninja -DCMAKE_PREFIX_PATH="$$(scripts/install-sdl3.sh --print-prefix)" \
+		-DCMAKE_COMPILE_WARNING_AS_ERROR:BOOL=$(2) $(3)
 endef
 
+# Tests, benchmarks and tools, with warnings as errors.
 build: setup
-	$(call configure,$(BUILD),)
+	$(call configure,$(BUILD),ON,)
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
-	@$(BUILD)/voidrocks
+# Only the game, and a newer compiler's new warning stays a warning.
+run: setup
+	$(call configure,$(RUN_BUILD),OFF,)
+	@cmake --build $(RUN_BUILD) -j $(JOBS) --target voidrocks
+	@$(RUN_BUILD)/voidrocks
 
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: setup
-	$(call configure,$(SANITIZE_BUILD),-DCMAKE_BUILD_TYPE=Debug -DVOIDROCKS_SANITIZE=ON)
+	$(call configure,$(SANITIZE_BUILD),ON,-DCMAKE_BUILD_TYPE=Debug -DVOIDROCKS_SANITIZE=ON)
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
+# The headless benchmarks, then the real game measured in an X11 window without a GPU.
 bench: build
 	@$(BUILD)/bench/voidrocks_bench
+	@BUILD=$(BUILD) scripts/measure-x11.sh
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i

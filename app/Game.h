@@ -5,7 +5,7 @@
 #include <unordered_map>
 
 #include "app/Scene.h"
-#include "app/Singleton.h"
+#include "ecs/Singleton.h"
 
 // The whole run of the program: owns the scenes by name and the game-wide singletons, runs
 // the current scene, switches scenes on request and shuts down when a scene quits.

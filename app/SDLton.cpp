@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/PngCheck.h"
+#include "app/RendererChoice.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ void OpenPlatform(SDLton& sdl) {
     if (sdl.window == nullptr) {
         Fail(sdl, "cannot create the window");
     }
-    sdl.renderer = SDL_CreateRenderer(sdl.window, nullptr);
+    sdl.renderer = CreateGameRenderer(sdl.window);
     if (sdl.renderer == nullptr) {
         Fail(sdl, "cannot create the renderer");
     }

@@ -9,7 +9,7 @@
 #include <unordered_map>
 
 #include "app/Canvas.h"
-#include "app/Singleton.h"
+#include "ecs/Singleton.h"
 
 // A named rectangle of a loaded image.
 struct Sprite {

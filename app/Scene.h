@@ -5,7 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/Singleton.h"
+#include "ecs/Singleton.h"
 #include "ecs/System.h"
 #include "ecs/World.h"
 
@@ -46,6 +46,18 @@ class Scene {
         sceneSingletons[KeyOf<T>()] = std::make_shared<T>();
         GetSceneSingletonFrom<T>(sceneSingletons)->world = &world;
         GetSceneSingleton<T>()->sceneSingletons = &sceneSingletons;
+    }
+
+    // The first system of the run list that is an S, or null: systems are found by what they
+    // are, never by where they stand.
+    template <typename S>
+    S* FindSystem() {
+        for (const std::shared_ptr<System>& system : systems) {
+            if (auto* found = dynamic_cast<S*>(system.get())) {
+                return found;
+            }
+        }
+        return nullptr;
     }
 
     template <typename T>

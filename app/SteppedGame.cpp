@@ -16,7 +16,7 @@ SteppedGame::SteppedGame(bool paced) {
     // The generator's state when never seeded: every driven game spawns the same voidrocks as
     // the program does, however many games ran before it in this process.
     std::srand(1);
-    currentScene = "VoidrocksScene";
+    currentScene = kVoidrocksSceneName;
     Init();
     SDLton& sdl = Platform();
     sdl.keyboard = keys.data();

@@ -31,7 +31,7 @@ class SteppedGame : public VoidrocksGame {
     void Restart();
 
     SDLton& Platform() const { return *GetSingleton<SDLton>(); }
-    Scene& GameScene() { return *scenes.at("VoidrocksScene"); }
+    Scene& GameScene() { return *scenes.at(kVoidrocksSceneName); }
 
     // Key states by scancode, read by ship control.
     std::array<bool, SDL_SCANCODE_COUNT> keys{};

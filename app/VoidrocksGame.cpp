@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "app/SDLton.h"
+#include "game/Names.h"
 #include "game/VoidrocksScene.h"
 
 namespace {
@@ -23,17 +24,17 @@ constexpr SDL_Rect kShipSource{0, 0, 48, 48};
 constexpr SDL_Rect kVoidrockSource{0, 0, 48, 48};
 
 constexpr SpriteEntry kSprites[] = {
-    {"ship", "Assets/ship-a1.png", kShipSource},
-    {"ship_accel", "Assets/ship-a2.png", kShipSource},
-    {"ship_reverse", "Assets/ship-a3.png", kShipSource},
-    {"ship_reloading", "Assets/ship-a4.png", kShipSource},
-    {"ship_accel_reloading", "Assets/ship-a5.png", kShipSource},
-    {"ship_reverse_reloading", "Assets/ship-a6.png", kShipSource},
-    {"big", "Assets/big-a.png", kVoidrockSource},
-    {"med", "Assets/med-a.png", kVoidrockSource},
-    {"small", "Assets/small-a.png", kVoidrockSource},
-    {"bullet", "Assets/bullet-b1.png", {0, 0, 16, 16}},
-    {"explosion", "Assets/explosions-a5.png", {0, 0, 32, 32}},
+    {kShipSprite, "Assets/ship-a1.png", kShipSource},
+    {kShipAccelSprite, "Assets/ship-a2.png", kShipSource},
+    {kShipReverseSprite, "Assets/ship-a3.png", kShipSource},
+    {kShipReloadingSprite, "Assets/ship-a4.png", kShipSource},
+    {kShipAccelReloadingSprite, "Assets/ship-a5.png", kShipSource},
+    {kShipReverseReloadingSprite, "Assets/ship-a6.png", kShipSource},
+    {kBigVoidrockSprite, "Assets/big-a.png", kVoidrockSource},
+    {kMediumVoidrockSprite, "Assets/med-a.png", kVoidrockSource},
+    {kSmallVoidrockSprite, "Assets/small-a.png", kVoidrockSource},
+    {kBulletSprite, "Assets/bullet-b1.png", {0, 0, 16, 16}},
+    {kExplosionSprite, "Assets/explosions-a5.png", {0, 0, 32, 32}},
 };
 
 }  // namespace
@@ -67,7 +68,7 @@ void VoidrocksGame::Init() {
     SDLton* sdl = GetSingleton<SDLton>();
     OpenPlatform(*sdl);
     LoadGameSprites(*sdl);
-    AddScene<VoidrocksScene>("VoidrocksScene");
+    AddScene<VoidrocksScene>(kVoidrocksSceneName);
 }
 
 void VoidrocksGame::Shutdown() {
@@ -77,7 +78,7 @@ void VoidrocksGame::Shutdown() {
 int RunVoidrocks() {
     VoidrocksGame game;
     try {
-        game.Run("VoidrocksScene");
+        game.Run(kVoidrocksSceneName);
     } catch (const PlatformError& error) {
         std::fprintf(stderr, "Voidrocks cannot start: %s\n", error.what());
         return 1;

@@ -2,7 +2,10 @@
 
 #include "app/Game.h"
 
-// The one concrete game: opens the platform, loads the sprites and runs "VoidrocksScene".
+// The name of the game's one scene.
+inline constexpr const char* kVoidrocksSceneName = "VoidrocksScene";
+
+// The one concrete game: opens the platform, loads the sprites and runs its scene.
 class VoidrocksGame : public Game {
   public:
     void Init() override;

@@ -1,15 +1,15 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <limits>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "ecs/Entity.h"
+#include "ecs/EntityId.h"
+#include "ecs/RingQueue.h"
 #include "ecs/TypeKey.h"
 
 // What the world needs of a component array without knowing its record type.
@@ -24,21 +24,53 @@ class ICompArray {
     ~ICompArray() = default;
 };
 
-// The records of one component type, stored densely. Records never move to close a gap:
-// a removed record is reset and its position reused (oldest first) before the vector grows,
-// so a record keeps its place for the whole life of its entity.
+// Kept out of line so that the lookups that call them stay a few loads.
+[[noreturn]] void ThrowNoRecord(EntityId id, const std::string& type);
+[[noreturn]] void ThrowDuplicateRecord(EntityId id, const std::string& type);
+[[noreturn]] void ThrowUnregistered(const std::string& type);
+[[noreturn]] void ThrowRegisteredTwice(const std::string& type);
+
+// Records in fixed-size pages: appending never moves a record, so a reference to one stays
+// valid for as long as its position is in use.
+template <typename T>
+class PagedRecords {
+  public:
+    static constexpr std::size_t kPageShift = 9;
+    static constexpr std::size_t kPageRecords = std::size_t{1} << kPageShift;
+
+    T& operator[](std::size_t i) { return pages[i >> kPageShift][i & (kPageRecords - 1)]; }
+    const T& operator[](std::size_t i) const {
+        return pages[i >> kPageShift][i & (kPageRecords - 1)];
+    }
+    std::size_t size() const { return count; }
+
+    // Adds a default record at the end and returns its position.
+    std::size_t Append() {
+        if (count == pages.size() * kPageRecords) {
+            // New pages are value-initialised: every record starts as the default.
+            pages.push_back(std::make_unique<T[]>(kPageRecords));
+        } else {
+            (*this)[count] = T{};
+        }
+        return count++;
+    }
+
+  private:
+    std::vector<std::unique_ptr<T[]>> pages;
+    std::size_t count = 0;
+};
+
+// The records of one component type. Records never move: a removed record is reset and its
+// position reused (oldest first) before a new one is appended, and pages never relocate, so a
+// record keeps its place for the whole life of its entity.
 template <typename T>
 class CompArray final : public ICompArray {
   public:
     static constexpr std::uint32_t kNoSlot = std::numeric_limits<std::uint32_t>::max();
 
     void Insert(EntityId id) override {
-        if (HasRecord(id)) {
-            throw std::logic_error("entity " + std::to_string(id) + " already has a " +
-                                   TypeName<T>());
-        }
-        if (id < 0) {
-            throw std::logic_error("negative entity id " + std::to_string(id));
+        if (id < 0 || HasRecord(id)) [[unlikely]] {
+            ThrowDuplicateRecord(id, TypeName<T>());
         }
         std::uint32_t slot;
         if (!freeSlots.empty()) {
@@ -46,8 +78,7 @@ class CompArray final : public ICompArray {
             freeSlots.pop_front();
             records[slot] = T{};
         } else {
-            slot = static_cast<std::uint32_t>(records.size());
-            records.emplace_back();
+            slot = static_cast<std::uint32_t>(records.Append());
         }
         if (static_cast<std::size_t>(id) >= slotOf.size()) {
             slotOf.resize(static_cast<std::size_t>(id) + 1, kNoSlot);
@@ -56,7 +87,7 @@ class CompArray final : public ICompArray {
     }
 
     void Remove(EntityId id) override {
-        std::uint32_t slot = SlotOf(id);
+        const std::uint32_t slot = SlotOf(id);
         records[slot] = T{};
         freeSlots.push_back(slot);
         slotOf[static_cast<std::size_t>(id)] = kNoSlot;
@@ -73,17 +104,29 @@ class CompArray final : public ICompArray {
     // dense and recycled); kNoSlot where the entity has none.
     std::vector<std::uint32_t> slotOf;
     // Positions of removed records, reused first-in first-out.
-    std::deque<std::uint32_t> freeSlots;
-    std::vector<T> records;
+    RingQueue<std::uint32_t> freeSlots;
+    PagedRecords<T> records;
 
   private:
     std::uint32_t SlotOf(EntityId id) const {
-        if (!HasRecord(id)) {
-            throw std::logic_error("entity " + std::to_string(id) + " has no " + TypeName<T>());
+        // One unsigned comparison covers negative identifiers too.
+        if (static_cast<std::size_t>(static_cast<std::uint32_t>(id)) >= slotOf.size())
+            [[unlikely]] {
+            ThrowNoRecord(id, TypeName<T>());
         }
-        return slotOf[static_cast<std::size_t>(id)];
+        const std::uint32_t slot = slotOf[static_cast<std::size_t>(id)];
+        if (slot == kNoSlot) [[unlikely]] {
+            ThrowNoRecord(id, TypeName<T>());
+        }
+        return slot;
     }
 };
+
+// A process-wide number for every component type, handed out at start-up, so that a store
+// finds a type's array by indexing instead of hashing its name.
+std::uint32_t NextComponentTypeNumber();
+template <typename T>
+inline const std::uint32_t kComponentTypeNumber = NextComponentTypeNumber();
 
 // Gives every component type its type index and owns the array of each.
 class ComponentStore {
@@ -97,8 +140,8 @@ class ComponentStore {
     template <typename T>
     std::uint32_t TypeIndexOf() const {
         auto it = typeIndexByName.find(KeyOf<T>());
-        if (it == typeIndexByName.end()) {
-            throw std::logic_error("component type " + TypeName<T>() + " is not registered");
+        if (it == typeIndexByName.end()) [[unlikely]] {
+            ThrowUnregistered(TypeName<T>());
         }
         return it->second;
     }
@@ -107,26 +150,34 @@ class ComponentStore {
 
     template <typename T>
     CompArray<T>& ArrayOf() const {
-        return static_cast<CompArray<T>&>(*arraysByIndex[TypeIndexOf<T>()]);
+        const std::uint32_t number = kComponentTypeNumber<T>;
+        if (number >= arrayByTypeNumber.size() || arrayByTypeNumber[number] == nullptr)
+            [[unlikely]] {
+            ThrowUnregistered(TypeName<T>());
+        }
+        return *static_cast<CompArray<T>*>(arrayByTypeNumber[number]);
     }
 
     std::unordered_map<TypeKey, std::uint32_t> typeIndexByName;
     // Indexed by type index.
     std::vector<std::shared_ptr<ICompArray>> arraysByIndex;
     std::int32_t nextTypeIndex = 0;
+    // The same arrays, indexed by kComponentTypeNumber; null for types not registered here.
+    std::vector<ICompArray*> arrayByTypeNumber;
 
   private:
     template <typename T>
     void RegisterOne() {
         if (!typeIndexByName.try_emplace(KeyOf<T>(), nextTypeIndex).second) {
-            throw std::logic_error("component type " + TypeName<T>() + " registered twice");
+            ThrowRegisteredTwice(TypeName<T>());
         }
         ++nextTypeIndex;
-        arraysByIndex.push_back(std::make_shared<CompArray<T>>());
+        auto array = std::make_shared<CompArray<T>>();
+        const std::uint32_t number = kComponentTypeNumber<T>;
+        if (number >= arrayByTypeNumber.size()) {
+            arrayByTypeNumber.resize(number + 1, nullptr);
+        }
+        arrayByTypeNumber[number] = array.get();
+        arraysByIndex.push_back(std::move(array));
     }
 };
-
-template <typename T>
-T& Entity::GetComponent() const {
-    return store->ArrayOf<T>().Get(id);
-}

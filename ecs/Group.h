@@ -1,46 +1,51 @@
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
-#include <vector>
+#include <cstdint>
+#include <memory>
 
-#include "ecs/Entity.h"
+#include "ecs/EntitySet.h"
 
-// A named set of entities, ordered by identifier, one element per identifier.
-// Systems read groups by copy every frame, so the elements are kept contiguous:
-// a copy is one allocation and iteration touches dense memory.
+// A named set of entities, ordered by identifier, one element per identifier. Systems read
+// groups by copy every frame, so copies share the members until the group changes: a copy
+// costs no allocation, and the first change while a copy is alive gives the group members of
+// its own, leaving the copy as it was.
 class Group {
   public:
-    using const_iterator = std::vector<Entity>::const_iterator;
+    using const_iterator = EntitySet::const_iterator;
 
     // Inserts unless an element with the same identifier is present.
     void Insert(Entity e) {
-        auto it = LowerBound(e.id);
-        if (it == members.end() || it->id != e.id) {
-            members.insert(it, e);
+        if (!Contains(e.id)) {
+            Own().insert(e);
         }
     }
 
     void Erase(EntityId id) {
-        auto it = LowerBound(id);
-        if (it != members.end() && it->id == id) {
-            members.erase(it);
+        if (Contains(id)) {
+            Own().erase(id);
         }
     }
 
-    bool Contains(EntityId id) const {
-        return std::binary_search(members.begin(), members.end(), Entity{id, nullptr});
-    }
+    bool Contains(EntityId id) const { return members && members->contains(id); }
 
-    const_iterator begin() const { return members.begin(); }
-    const_iterator end() const { return members.end(); }
-    std::size_t size() const { return members.size(); }
-    bool empty() const { return members.empty(); }
+    const_iterator begin() const { return members ? members->begin() : const_iterator{}; }
+    const_iterator end() const { return members ? members->end() : const_iterator{}; }
+    std::size_t size() const { return members ? members->size() : 0; }
+    bool empty() const { return size() == 0; }
+
+    // The group's number among its world's groups once it has had a member; -1 before.
+    std::int32_t index = -1;
 
   private:
-    std::vector<Entity>::iterator LowerBound(EntityId id) {
-        return std::lower_bound(members.begin(), members.end(), Entity{id, nullptr});
+    EntitySet& Own() {
+        if (!members) {
+            members = std::make_shared<EntitySet>();
+        } else if (members.use_count() > 1) {
+            members = std::make_shared<EntitySet>(*members);
+        }
+        return *members;
     }
 
-    std::vector<Entity> members;
+    std::shared_ptr<EntitySet> members;
 };

@@ -2,9 +2,10 @@
 
 #include <string>
 
-#include "app/Singleton.h"
 #include "ecs/Entity.h"
+#include "ecs/EntitySet.h"
 #include "ecs/Group.h"
+#include "ecs/Singleton.h"
 #include "ecs/World.h"
 
 // What every system shares: its scene's world and the entities it wants destroyed.

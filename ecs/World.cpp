@@ -1,28 +1,43 @@
 #include "ecs/World.h"
 
+#include <algorithm>
+#include <bit>
 #include <stdexcept>
 
+namespace {
+constexpr std::uint32_t kGroupMaskBits = 32;
+}  // namespace
+
+std::uint32_t NextQueryListNumber() {
+    static std::uint32_t next = 0;
+    return next++;
+}
+
 Entity World::CreateEntity(std::string archetypeName) {
-    const Signature signature = archetypes[archetypeName];
+    auto it = archetypes.find(archetypeName);
+    if (it == archetypes.end()) {
+        it = archetypes.emplace(std::move(archetypeName), Intern(Signature())).first;
+    }
+    const std::uint32_t k = it->second;
+    SignatureKind& kind = KindOf(k);
     EntityId id;
     if (!freeIds.empty()) {
         id = freeIds.front();
         freeIds.pop_front();
-        signatures[static_cast<std::size_t>(id)] = signature;
+        signatures.kindOf[static_cast<std::size_t>(id)] = k;
         live[static_cast<std::size_t>(id)] = true;
     } else {
-        signatures.push_back(signature);
+        id = static_cast<EntityId>(signatures.kindOf.size());
+        signatures.kindOf.push_back(k);
         live.push_back(true);
-        id = static_cast<EntityId>(signatures.size() - 1);
+        groupMaskOf.push_back(0);
     }
-    for (auto i = signature.find_first(); i != Signature::npos; i = signature.find_next(i)) {
-        store.ArrayAt(static_cast<std::uint32_t>(i)).Insert(id);
+    for (ICompArray* array : kind.arrays) {
+        array->Insert(id);
     }
     const Entity entity{id, &store};
-    for (std::uint32_t q = 0; q < queryCount; ++q) {
-        if (SignatureMatches(signature, querySignatures[q])) {
-            queryEntities[q].insert(entity);
-        }
+    for (std::uint32_t q : QueriesOf(kind)) {
+        queryEntities[q].insert(entity);
     }
     return entity;
 }
@@ -31,22 +46,42 @@ void World::DestroyEntity(EntityId id) {
     if (!IsLive(id)) {
         throw std::logic_error("DestroyEntity: entity " + std::to_string(id) + " is not live");
     }
-    Signature& signature = signatures[static_cast<std::size_t>(id)];
-    for (auto i = signature.find_first(); i != Signature::npos; i = signature.find_next(i)) {
-        store.ArrayAt(static_cast<std::uint32_t>(i)).Remove(id);
+    const auto at = static_cast<std::size_t>(id);
+    SignatureKind& kind = KindOf(signatures.kindOf[at]);
+    for (ICompArray* array : kind.arrays) {
+        array->Remove(id);
     }
-    const Entity entity{id, &store};
-    for (std::uint32_t q = 0; q < queryCount; ++q) {
-        if (SignatureMatches(signature, querySignatures[q])) {
-            queryEntities[q].erase(entity);
+    for (std::uint32_t q : QueriesOf(kind)) {
+        queryEntities[q].erase(id);
+    }
+    for (std::uint32_t mask = groupMaskOf[at]; mask != 0; mask &= mask - 1) {
+        const auto bit = static_cast<std::uint32_t>(std::countr_zero(mask));
+        if (bit < kGroupMaskBits - 1) {
+            groupByIndex[bit]->Erase(id);
+        } else {
+            for (std::size_t g = bit; g < groupByIndex.size(); ++g) {
+                groupByIndex[g]->Erase(id);
+            }
         }
     }
-    for (auto& [name, group] : groups) {
-        group.Erase(id);
-    }
+    groupMaskOf[at] = 0;
     freeIds.push_back(id);
-    live[static_cast<std::size_t>(id)] = false;
-    signature.reset();
+    live[at] = false;
+    signatures.kindOf[at] = kind.cleared;
+}
+
+void World::AddToGroup(Entity entity, std::string name) {
+    Group& group = groups[name];
+    if (group.index < 0) {
+        group.index = static_cast<std::int32_t>(groupByIndex.size());
+        groupByIndex.push_back(&group);
+    }
+    group.Insert(entity);
+    // Ids beyond the table have never been handed out, so destruction cannot meet them.
+    if (entity.id >= 0 && static_cast<std::size_t>(entity.id) < groupMaskOf.size()) {
+        const auto bit = std::min(static_cast<std::uint32_t>(group.index), kGroupMaskBits - 1);
+        groupMaskOf[static_cast<std::size_t>(entity.id)] |= std::uint32_t{1} << bit;
+    }
 }
 
 std::int32_t World::QueryIndexOf(const Signature& query) {
@@ -56,13 +91,39 @@ std::int32_t World::QueryIndexOf(const Signature& query) {
         queryEntities.emplace_back();
         queryIndex[query] = index;
         EntitySet& members = queryEntities.back();
+        members.store = &store;
         for (std::size_t id = 0; id < signatures.size(); ++id) {
             if (Matches(static_cast<EntityId>(id), index)) {
-                members.insert(members.end(), Entity{static_cast<EntityId>(id), &store});
+                members.insert(Entity{static_cast<EntityId>(id), &store});
             }
         }
         queryKnown[query] = true;
         ++queryCount;
     }
     return queryIndex[query];
+}
+
+std::uint32_t World::Intern(const Signature& signature) {
+    for (std::uint32_t k = 0; k < signatures.kinds.size(); ++k) {
+        if (signatures.kinds[k].signature == signature) {
+            return k;
+        }
+    }
+    const auto k = static_cast<std::uint32_t>(signatures.kinds.size());
+    SignatureKind& kind = signatures.kinds.emplace_back();
+    kind.signature = signature;
+    for (auto i = signature.find_first(); i != Signature::npos; i = signature.find_next(i)) {
+        kind.arrays.push_back(&store.ArrayAt(static_cast<std::uint32_t>(i)));
+    }
+    kind.cleared = signature.none() ? k : Intern(Signature(signature.size()));
+    return k;
+}
+
+const std::vector<std::uint32_t>& World::QueriesOf(SignatureKind& kind) {
+    for (; kind.queriesSeen < queryCount; ++kind.queriesSeen) {
+        if (SignatureMatches(kind.signature, querySignatures[kind.queriesSeen])) {
+            kind.queries.push_back(kind.queriesSeen);
+        }
+    }
+    return kind.queries;
 }

@@ -7,11 +7,47 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/Singleton.h"
 #include "ecs/ComponentStore.h"
 #include "ecs/Entity.h"
+#include "ecs/EntitySet.h"
 #include "ecs/Group.h"
+#include "ecs/RingQueue.h"
 #include "ecs/Signature.h"
+#include "ecs/Singleton.h"
+
+// One distinct signature in use, with what creating and destroying an entity of it needs,
+// worked out once rather than per entity.
+struct SignatureKind {
+    Signature signature;
+    // The arrays of its set bits, in type-index order.
+    std::vector<ICompArray*> arrays;
+    // Indices of the queries it matches, among the first queriesSeen queries.
+    std::vector<std::uint32_t> queries;
+    std::uint32_t queriesSeen = 0;
+    // The kind of the all-clear signature of the same bit count, which a destroyed entity's
+    // identifier takes.
+    std::uint32_t cleared = 0;
+};
+
+// The signature of every identifier, stored as the number of its kind: entities share the
+// few distinct signatures instead of each holding a bitset of its own.
+class SignatureTable {
+  public:
+    const Signature& operator[](std::size_t id) const { return kinds[kindOf[id]].signature; }
+    std::size_t size() const { return kindOf.size(); }
+    bool empty() const { return kindOf.empty(); }
+
+    // Indexed by identifier.
+    std::vector<std::uint32_t> kindOf;
+    // Never shrinks; a deque, so that a kind stays put while others are added.
+    std::deque<SignatureKind> kinds;
+};
+
+// The number of a list of component types in GetEntities, the same in every world, so that a
+// world finds the query of a list by indexing once it has been made.
+std::uint32_t NextQueryListNumber();
+template <typename... Ts>
+inline const std::uint32_t kQueryListNumber = NextQueryListNumber();
 
 // The entity-component state of one scene, and the flags by which any system ends the scene.
 // Entities are made from named archetypes and keep their set of components for life; queries
@@ -30,10 +66,11 @@ class World {
 
     ComponentStore store;
     // Released identifiers, reused oldest first.
-    std::deque<EntityId> freeIds;
+    RingQueue<EntityId> freeIds;
     // One entry per identifier ever handed out; all clear for a free identifier.
-    std::vector<Signature> signatures;
-    std::unordered_map<std::string, Signature> archetypes;
+    SignatureTable signatures;
+    // The kind (in signatures.kinds) of each named archetype.
+    std::unordered_map<std::string, std::uint32_t> archetypes;
     std::vector<Signature> querySignatures;
     std::unordered_map<Signature, std::int32_t, SignatureHash> queryIndex;
     std::uint32_t queryCount = 0;
@@ -41,6 +78,11 @@ class World {
     // A deque, so that the set a system holds stays put when another query is made.
     std::deque<EntitySet> queryEntities;
     std::unordered_map<std::string, Group> groups;
+    // The groups that have had a member, by the order they got their first; bit i of an
+    // identifier's groupMaskOf says it is in group i (the last bit stands for every group from
+    // there on), so destruction visits only the groups the entity is in.
+    std::vector<Group*> groupByIndex;
+    std::vector<std::uint32_t> groupMaskOf;
 
     // Makes an entity with a default record of every component of the archetype. An unknown
     // archetype name registers an empty archetype and makes an entity without components.
@@ -55,13 +97,16 @@ class World {
                live[static_cast<std::size_t>(id)];
     }
 
-    // Defines the archetype, or adds the types to it when the name is known.
+    // Defines the archetype, or adds the types to it when the name is known. Entities made
+    // before keep the signature they were made with.
     template <typename... Ts>
     void RegisterArchetype(std::string name) {
-        Signature& signature = archetypes[name];
+        auto it = archetypes.find(name);
+        Signature signature = it == archetypes.end() ? Signature() : KindOf(it->second).signature;
         ((signature.resize(static_cast<std::size_t>(store.nextTypeIndex)),
           signature.set(store.TypeIndexOf<Ts>())),
          ...);
+        archetypes[name] = Intern(signature);
     }
 
     bool Matches(EntityId id, std::int32_t query) const {
@@ -73,17 +118,37 @@ class World {
     // the world and stays valid as long as the world.
     template <typename... Ts>
     EntitySet* GetEntities() {
-        Signature query(static_cast<std::size_t>(store.nextTypeIndex));
-        (query.set(store.TypeIndexOf<Ts>()), ...);
-        return &queryEntities[static_cast<std::size_t>(QueryIndexOf(query))];
+        const std::uint32_t list = kQueryListNumber<Ts...>;
+        if (list >= queryOfList.size()) {
+            queryOfList.resize(list + 1);
+        }
+        KnownQuery& known = queryOfList[list];
+        // A type registered since would give the query signature another bit count.
+        if (known.query < 0 || known.typeCount != store.nextTypeIndex) {
+            Signature query(static_cast<std::size_t>(store.nextTypeIndex));
+            (query.set(store.TypeIndexOf<Ts>()), ...);
+            known = {QueryIndexOf(query), store.nextTypeIndex};
+        }
+        return &queryEntities[static_cast<std::size_t>(known.query)];
     }
 
     // Puts the entity into the named group, creating the group when new.
-    void AddToGroup(Entity entity, std::string name) { groups[name].Insert(entity); }
+    void AddToGroup(Entity entity, std::string name);
 
   private:
     std::int32_t QueryIndexOf(const Signature& query);
+    // The kind of this signature, made when new.
+    std::uint32_t Intern(const Signature& signature);
+    SignatureKind& KindOf(std::uint32_t kind) { return signatures.kinds[kind]; }
+    // The queries the kind matches, brought up to date with queries made since last asked.
+    const std::vector<std::uint32_t>& QueriesOf(SignatureKind& kind);
 
     // Whether each identifier names a live entity, to refuse destroying one twice.
     std::vector<bool> live;
+    struct KnownQuery {
+        std::int32_t query = -1;
+        std::int32_t typeCount = 0;
+    };
+    // The query of each list of types already asked for, by kQueryListNumber.
+    std::vector<KnownQuery> queryOfList;
 };

@@ -1,6 +1,7 @@
 #include "game/BulletSystem.h"
 
 #include "game/Components.h"
+#include "game/Names.h"
 
 namespace {
 // Not the same margin on every side: 200 pixels beyond the left and top edges of the canvas,
@@ -12,7 +13,7 @@ constexpr float kBottomBound = 1100.0f;
 }  // namespace
 
 void BulletSystem::Update() {
-    for (const Entity& e : GetGroup("bullet")) {
+    for (const Entity& e : GetGroup(kBulletGroup)) {
         const Transform& t = e.GetComponent<Transform>();
         if (t.x < kLeftBound || t.x > kRightBound || t.y < kTopBound || t.y > kBottomBound) {
             QueueDestroy(e);

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "game/Tuning.h"
+
 struct SDL_Texture;
 
 // The game's component records: plain data, with the defaults a new component holds.
@@ -33,8 +35,6 @@ inline constexpr std::int32_t kBigVoidrock = 2;
 struct Voidrock {
     std::int32_t size = kSmallVoidrock;
 };
-
-inline constexpr std::int32_t kExplosionFrames = 20;
 
 // Frames left before the entity is destroyed.
 struct DestroyTimer {

@@ -1,14 +1,19 @@
 #include "game/Message.h"
 
 #include "game/Components.h"
+#include "game/Names.h"
 
-Entity ShowMessage(World& world, std::string text, float x, float y, std::int32_t frames) {
-    Entity message = world.CreateEntity("instructions");
-    Transform& at = message.GetComponent<Transform>();
-    at.x = x;
-    at.y = y;
-    message.GetComponent<TextRenderer>().text = std::move(text);
-    message.GetComponent<InstructionsTimer>().frames = frames;
-    world.AddToGroup(message, "instructions");
-    return message;
+Entity ShowMessage(World& world, const TimedMessage& message) {
+    return ShowMessage(world, message, message.text);
+}
+
+Entity ShowMessage(World& world, const TimedMessage& message, std::string text) {
+    Entity shown = world.CreateEntity(kInstructionsArchetype);
+    Transform& at = shown.GetComponent<Transform>();
+    at.x = message.x;
+    at.y = message.y;
+    shown.GetComponent<TextRenderer>().text = std::move(text);
+    shown.GetComponent<InstructionsTimer>().frames = message.frames;
+    world.AddToGroup(shown, kInstructionsGroup);
+    return shown;
 }

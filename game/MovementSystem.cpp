@@ -4,25 +4,19 @@
 #include <cmath>
 
 #include "app/SDLton.h"
-#include "ecs/EntityCreator.h"
 #include "game/Components.h"
+#include "game/EntityCreator.h"
 #include "game/Heading.h"
+#include "game/Names.h"
+#include "game/Tuning.h"
 
 namespace {
 
-constexpr double kTurnStepDegreesPerFrame = 0.5;
-constexpr double kTurnDecay = 0.85;
-constexpr float kMaxTurnDegreesPerFrame = 5.0f;
-constexpr float kThrustPixelsPerFrame = 0.2f;
-constexpr float kMaxSpeedPixelsPerFrame = 7.0f;
-constexpr float kDrag = 0.99f;
 // The ship stays 96 pixels away from every edge of the canvas.
 constexpr float kBandLeft = 96.0f;
 constexpr float kBandRight = 1824.0f;
 constexpr float kBandTop = 96.0f;
 constexpr float kBandBottom = 984.0f;
-constexpr float kRecoilPixelsPerFrame = 0.8f;
-constexpr std::int32_t kReloadFrames = 60;
 
 bool Down(const bool* keyboard, SDL_Scancode a, SDL_Scancode b) {
     return keyboard[a] || keyboard[b];
@@ -38,12 +32,12 @@ void MovementSystem::Update() {
     const bool backward = Down(keys, SDL_SCANCODE_DOWN, SDL_SCANCODE_S);
     const bool fire = keys[SDL_SCANCODE_SPACE];
 
-    for (const Entity& ship : GetGroup("ship")) {
+    for (const Entity& ship : GetGroup(kShipGroup)) {
         Transform& t = ship.GetComponent<Transform>();
         std::string& sprite = ship.GetComponent<SpriteRenderer>().sprite;
         Ship& gun = ship.GetComponent<Ship>();
 
-        sprite = "ship";
+        sprite = kShipSprite;
 
         if (clockwise) {
             t.angularVelocity = static_cast<float>(t.angularVelocity + kTurnStepDegreesPerFrame);
@@ -52,7 +46,7 @@ void MovementSystem::Update() {
             t.angularVelocity = static_cast<float>(t.angularVelocity - kTurnStepDegreesPerFrame);
         }
         if (clockwise == anticlockwise) {
-            t.angularVelocity = static_cast<float>(t.angularVelocity * kTurnDecay);
+            t.angularVelocity = static_cast<float>(t.angularVelocity * kTurnDecayPerFrame);
         }
 
         // Thrust follows the heading from before this frame's turn.
@@ -60,12 +54,12 @@ void MovementSystem::Update() {
         if (forward) {
             t.vx += kThrustPixelsPerFrame * d.x;
             t.vy += kThrustPixelsPerFrame * d.y;
-            sprite = "ship_accel";
+            sprite = kShipAccelSprite;
         }
         if (backward) {
             t.vx -= kThrustPixelsPerFrame * d.x;
             t.vy -= kThrustPixelsPerFrame * d.y;
-            sprite = "ship_reverse";
+            sprite = kShipReverseSprite;
         }
 
         if (std::sqrt(t.vx * t.vx + t.vy * t.vy) > kMaxSpeedPixelsPerFrame) {
@@ -73,8 +67,8 @@ void MovementSystem::Update() {
             t.vx = kMaxSpeedPixelsPerFrame * std::cos(theta);
             t.vy = kMaxSpeedPixelsPerFrame * std::sin(theta);
         }
-        t.vx *= kDrag;
-        t.vy *= kDrag;
+        t.vx *= kDragPerFrame;
+        t.vy *= kDragPerFrame;
 
         // Physics may carry the ship past the band for one frame; it is put back here.
         if (t.x < kBandLeft || t.x > kBandRight) {
@@ -91,9 +85,9 @@ void MovementSystem::Update() {
         t.rotation += t.angularVelocity;
 
         if (gun.reloadFrames > 0) {
-            sprite = sprite == "ship"         ? "ship_reloading"
-                     : sprite == "ship_accel" ? "ship_accel_reloading"
-                                              : "ship_reverse_reloading";
+            sprite = sprite == kShipSprite        ? kShipReloadingSprite
+                     : sprite == kShipAccelSprite ? kShipAccelReloadingSprite
+                                                  : kShipReverseReloadingSprite;
         }
 
         if (fire && gun.reloadFrames == 0 && !gun.fireHeld) {

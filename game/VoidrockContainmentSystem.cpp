@@ -5,6 +5,8 @@
 
 #include "game/Components.h"
 #include "game/Message.h"
+#include "game/Names.h"
+#include "game/Tuning.h"
 
 namespace {
 
@@ -18,14 +20,6 @@ constexpr float kCollisionLeft = -150.0f;
 constexpr float kCollisionRight = 2050.0f;
 constexpr float kCollisionTop = -150.0f;
 constexpr float kCollisionBottom = 1250.0f;
-// A hit pushes the ship 0.2 pixels per frame at 500 pixels, with the inverse square of the
-// distance, up to 600 pixels.
-constexpr float kPushReachPixels = 600.0f;
-constexpr float kPushReferencePixels = 500.0f;
-constexpr float kPushPixelsPerFrame = 0.2f;
-constexpr float kGameOverX = 800.0f;
-constexpr float kGameOverY = 540.0f;
-constexpr std::int32_t kGameOverFrames = 1000;
 
 // The ship's radius is 22 pixels larger than a bullet's for every size.
 struct Radii {
@@ -55,9 +49,9 @@ float Distance(float ax, float ay, float bx, float by) {
 void VoidrockContainmentSystem::Update() {
     // Queued entities stay in their groups until this update ends, so every contact of the
     // frame is settled against the same bodies.
-    const Group voidrocks = GetGroup("voidrock");
-    const Group ships = GetGroup("ship");
-    const Group bullets = GetGroup("bullet");
+    const Group voidrocks = GetGroup(kVoidrockGroup);
+    const Group ships = GetGroup(kShipGroup);
+    const Group bullets = GetGroup(kBulletGroup);
     // Looked up once: every voidrock is visited each frame. Records are indexed afresh, since
     // entities made below may move them.
     auto& transforms = world->store.ArrayOf<Transform>();
@@ -86,7 +80,7 @@ void VoidrockContainmentSystem::Update() {
             const Transform& s = ship.GetComponent<Transform>();
             if (Distance(s.x, s.y, x, y) < radii.ship) {
                 QueueDestroy(ship);
-                ShowMessage(*world, "GAME OVER", kGameOverX, kGameOverY, kGameOverFrames);
+                ShowMessage(*world, kGameOverMessage);
             }
         }
 
@@ -111,13 +105,13 @@ void VoidrockContainmentSystem::Update() {
                     s.vy += std::sin(theta) * kPushPixelsPerFrame / q;
                 }
             }
-            Entity explosion = world->CreateEntity("explosion");
+            Entity explosion = world->CreateEntity(kExplosionArchetype);
             Transform& ex = explosion.GetComponent<Transform>();
             ex.x = x;
             ex.y = y;
-            explosion.GetComponent<SpriteRenderer>().sprite = "explosion";
+            explosion.GetComponent<SpriteRenderer>().sprite = kExplosionSprite;
             explosion.GetComponent<DestroyTimer>().frames = kExplosionFrames;
-            world->AddToGroup(explosion, "explosion");
+            world->AddToGroup(explosion, kExplosionGroup);
             QueueDestroy(v);
             QueueDestroy(bullet);
             for (const Entity& scoreboard : *world->GetEntities<Score>()) {

@@ -4,9 +4,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "ecs/EntityCreator.h"
 #include "game/Components.h"
+#include "game/EntityCreator.h"
 #include "game/Message.h"
+#include "game/Tuning.h"
 
 namespace {
 
@@ -14,13 +15,16 @@ namespace {
 constexpr float kSpawnX = -500.0f;
 constexpr float kSpawnY = -500.0f;
 constexpr int kSizeClasses = 3;
-constexpr float kPhaseTextX = 850.0f;
-constexpr float kPhaseTextY = 540.0f;
-constexpr std::int32_t kPhaseTextFrames = 240;
 
-// One of -2.5, -2.4, ..., 2.4 pixels per frame.
 float DrawVelocityComponent() {
-    return static_cast<float>(std::rand() % 50 - 25) / 10.0f;
+    return static_cast<float>(std::rand() % kVoidrockSpeedSteps - kVoidrockSpeedSteps / 2) /
+           kVoidrockSpeedStepsPerPixel;
+}
+
+// The value scaled by the ratio, rounded up from the exact quotient.
+std::int32_t ScaledRoundedUp(std::int32_t value, Ratio ratio) {
+    return static_cast<std::int32_t>(
+        std::ceil(static_cast<double>(value) * ratio.numerator / ratio.denominator));
 }
 
 }  // namespace
@@ -43,14 +47,11 @@ void VoidrockSpawnSystem::Update() {
         ++framesSinceSpawn;
         return;
     }
-    // The next phase: a quarter shorter between spawns, a third more voidrocks, each the
-    // ceiling of the exact quotient.
-    spawnInterval = static_cast<std::int32_t>(std::ceil(spawnInterval * 3 / 4.0));
-    phaseLength = static_cast<std::int32_t>(std::ceil(static_cast<double>(phaseLength) * 4 / 3.0));
+    spawnInterval = ScaledRoundedUp(spawnInterval, kSpawnIntervalPerPhase);
+    phaseLength = ScaledRoundedUp(phaseLength, kVoidrocksPerPhase);
     spawnedInPhase = 0;
 
-    ShowMessage(*world, "Phase " + std::to_string(phase), kPhaseTextX, kPhaseTextY,
-                kPhaseTextFrames);
+    ShowMessage(*world, kPhaseMessage, kPhaseMessage.text + std::to_string(phase));
 
     ++phase;
     ++framesSinceSpawn;

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "ecs/System.h"
+#include "game/Tuning.h"
 
 // Releases voidrocks one at a time at a pace that quickens phase by phase, and announces each
 // completed phase.
@@ -11,8 +12,8 @@ class VoidrockSpawnSystem : public System {
     void Update() override;
 
     std::int32_t framesSinceSpawn = 0;
-    std::int32_t spawnInterval = 180;
+    std::int32_t spawnInterval = kFirstSpawnIntervalFrames;
     std::int32_t spawnedInPhase = 0;
-    std::int32_t phaseLength = 20;
+    std::int32_t phaseLength = kFirstPhaseVoidrocks;
     std::int32_t phase = 1;
 };

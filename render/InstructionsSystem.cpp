@@ -1,36 +1,29 @@
 #include "render/InstructionsSystem.h"
 
 #include <algorithm>
-#include <string_view>
 
 #include "app/SDLton.h"
 #include "game/Components.h"
 #include "game/Message.h"
+#include "game/Names.h"
 
 namespace {
 // Visible when the count modulo 50 is above 10: 39 frames shown, 11 hidden, per period.
 constexpr std::int32_t kBlinkPeriodFrames = 50;
 constexpr std::int32_t kBlinkHiddenBelow = 10;
-constexpr const char* kOpeningText = "Press UP, DOWN, LEFT, RIGHT to fly.";
-constexpr const char* kFollowUpText = "Press SPACE to shoot.";
-constexpr float kFollowUpX = 610.0f;
-constexpr float kFollowUpY = 540.0f;
-constexpr std::int32_t kFollowUpFrames = 300;
-constexpr const char* kGameOverText = "GAME OVER";
-// Phase announcements share the line of "GAME OVER"; they end when it goes up.
-constexpr std::string_view kPhaseTextPrefix = "Phase ";
 }  // namespace
 
 void InstructionsSystem::Update() {
     // A snapshot: a follow-up made in this pass is first visited next frame.
-    const auto messages = GetGroup("instructions");
+    const auto messages = GetGroup(kInstructionsGroup);
     const bool gameOver = std::any_of(messages.begin(), messages.end(), [](const Entity& e) {
-        return e.GetComponent<TextRenderer>().text == kGameOverText;
+        return e.GetComponent<TextRenderer>().text == kGameOverMessage.text;
     });
     for (const Entity& e : messages) {
         TextRenderer& label = e.GetComponent<TextRenderer>();
         InstructionsTimer& timer = e.GetComponent<InstructionsTimer>();
-        const bool overlapsGameOver = gameOver && label.text.starts_with(kPhaseTextPrefix);
+        // Phase announcements share the line of "GAME OVER"; they end when it goes up.
+        const bool overlapsGameOver = gameOver && label.text.starts_with(kPhaseMessage.text);
         if (timer.frames > 0 && !overlapsGameOver) {
             label.visible = timer.frames % kBlinkPeriodFrames > kBlinkHiddenBelow;
             --timer.frames;
@@ -40,9 +33,9 @@ void InstructionsSystem::Update() {
             SDL_DestroyTexture(label.texture);
             label.texture = nullptr;
         }
-        if (label.text == kOpeningText) {
-            ShowMessage(*world, kFollowUpText, kFollowUpX, kFollowUpY, kFollowUpFrames);
-        } else if (label.text == kGameOverText) {
+        if (label.text == kOpeningMessage.text) {
+            ShowMessage(*world, kFollowUpMessage);
+        } else if (label.text == kGameOverMessage.text) {
             world->quit = true;
         }
         QueueDestroy(e);

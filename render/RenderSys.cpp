@@ -4,11 +4,14 @@
 
 #include "app/SDLton.h"
 #include "game/Components.h"
+#include "game/Names.h"
+#include "render/SpriteCache.h"
 
 namespace {
 
 constexpr float kSpriteScale = 4.0f;
-constexpr const char* kLayers[] = {"bullet", "voidrock", "ship", "explosion"};
+// Bottom to top.
+constexpr const char* kLayers[] = {kBulletGroup, kVoidrockGroup, kShipGroup, kExplosionGroup};
 
 // Whether a sprite drawn w x h at (x, y), turned by any angle, can touch the canvas. Most
 // voidrocks drift outside it, and skipping them saves the renderer their rotation.
@@ -27,6 +30,8 @@ void RenderSys::Update() {
                            255);
     SDL_RenderClear(sdl->renderer);
 
+    // Only on SDL's software renderer; GPU renderers turn sprites quickly themselves.
+    SpriteCache* cache = SpriteCache::For(sdl->renderer);
     auto& transforms = world->store.ArrayOf<Transform>();
     auto& renderers = world->store.ArrayOf<SpriteRenderer>();
     for (const char* layer : kLayers) {
@@ -45,8 +50,12 @@ void RenderSys::Update() {
             if (!MayTouchCanvas(t.x, t.y, destination.w, destination.h)) {
                 continue;
             }
-            SDL_RenderTextureRotated(sdl->renderer, sprite.texture, &source, &destination,
-                                     static_cast<double>(t.rotation), nullptr, SDL_FLIP_NONE);
+            if (cache != nullptr) {
+                cache->Draw(sprite, destination, t.rotation);
+            } else {
+                SDL_RenderTextureRotated(sdl->renderer, sprite.texture, &source, &destination,
+                                         static_cast<double>(t.rotation), nullptr, SDL_FLIP_NONE);
+            }
         }
     }
 }

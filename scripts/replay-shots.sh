@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 build="${BUILD:-build}"
 scripts/setup.sh
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_PREFIX_PATH="$(scripts/install-sdl3.sh --print-prefix)"
+    cmake -S . -B "$build" -G Ninja -DCMAKE_PREFIX_PATH="$(scripts/install-sdl3.sh --print-prefix)" \
+        -DCMAKE_COMPILE_WARNING_AS_ERROR:BOOL=ON
 fi
 cmake --build "$build" --target voidrocks_replay
 

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs whatever the build needs and is missing: compiler, CMake, Ninja, Boost headers,
-# GoogleTest, Google Benchmark, the font, and SDL3 with SDL3_image and SDL3_ttf.
+# GoogleTest, Google Benchmark, clang-format and Python (for CI's checks), the font, Xvfb with
+# Mesa for the X11 measurement, and SDL3 with SDL3_image and SDL3_ttf.
 # Run again, it only checks and returns in well under a second.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(g++ make cmake ninja-build pkgconf libboost-dev libgtest-dev libbenchmark-dev
-          clang-format fonts-monoid)
+          clang-format python3 fonts-monoid xvfb libgl1-mesa-dri)
 
 # Extra tools for one developer command each: `make fuzz` (clang with libFuzzer, whose runtime
 # comes in a package named after clang's major version) and `make memcheck` (valgrind).

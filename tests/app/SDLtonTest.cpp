@@ -1,14 +1,14 @@
+#include "app/SDLton.h"
+
 #include <SDL3/SDL.h>
 #include <SDL3_image/SDL_image.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
-#include "app/SDLton.h"
 #include "app/VoidrocksGame.h"
 
 namespace {
@@ -54,27 +54,6 @@ TEST_F(AssetStoreTest, LoadsElevenNearestSampledImagesOncePerPathAndRenamesRepla
     EXPECT_TRUE(SDL_RectsEqual(&sdl.sprites.at("ship").source, &other));
 }
 
-TEST_F(AssetStoreTest, AMissingImageIsReportedOnceAndNotTriedAgain) {
-    const std::string bullet = "Assets/bullet-b1.png";
-    char folder[] = "/tmp/voidrocks-assets-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    fs::copy(home / "Assets", fs::path(folder) / "Assets");
-    fs::remove(fs::path(folder) / bullet);
-    fs::current_path(folder);
-    ASSERT_EQ(IMG_Load(bullet.c_str()), nullptr);
-    EXPECT_EQ(Stdout([&] { LoadGameSprites(sdl); }),
-              "Unable to load image " + bullet + "! SDL_image Error: " + SDL_GetError() + "\n");
-    EXPECT_EQ(sdl.sprites.size(), 11u);
-    for (const auto& [name, sprite] : sdl.sprites) {
-        EXPECT_EQ(sprite.texture == nullptr, name == "bullet") << name;
-    }
-    // Even once the file is there.
-    fs::copy_file(home / bullet, fs::path(folder) / bullet);
-    EXPECT_EQ(Stdout([&] { sdl.LoadSprite("bullet_again", bullet, {0, 0, 16, 16}); }), "");
-    EXPECT_EQ(sdl.sprites.at("bullet_again").texture, nullptr);
-    fs::remove_all(folder);
-}
-
 // Started where Assets is missing or has no font: the font is named once on standard output,
 // a missing folder once on standard error with the folder looked in, and the game goes on.
 TEST(MissingAssets, TheFontAndAMissingFolderAreEachReportedOnce) {
@@ -116,25 +95,6 @@ TEST(MissingAssets, TheFontAndAMissingFolderAreEachReportedOnce) {
         fs::current_path(home);
         fs::remove_all(folder);
     }
-}
-
-TEST(PlatformFailure, AnUnknownVideoDriverExitsWithOneLineOfSDLsErrorOnStandardError) {
-    const std::string driver = "voidrocks_no_such_driver";
-    SDL_SetHintWithPriority(SDL_HINT_VIDEO_DRIVER, driver.c_str(), SDL_HINT_OVERRIDE);
-    ASSERT_FALSE(SDL_Init(SDL_INIT_VIDEO));
-    const std::string sdlError = SDL_GetError();
-    SDL_Quit();
-    SDL_ResetHint(SDL_HINT_VIDEO_DRIVER);
-    const std::string command =
-        "SDL_VIDEO_DRIVER=" + driver + " '" VOIDROCKS_EXECUTABLE "' 2>&1 >/dev/null </dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    char buffer[4096];
-    const std::string err(buffer, std::fread(buffer, 1, sizeof buffer, pipe));
-    const int status = pclose(pipe);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << status;
-    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
-    EXPECT_NE(err.find(sdlError), std::string::npos) << err;
 }
 
 }  // namespace

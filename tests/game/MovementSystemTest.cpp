@@ -1,86 +1,64 @@
-#include <algorithm>
+#include "game/MovementSystem.h"
+
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "game/GameplayHarness.h"
-#include "game/MovementSystem.h"
 #include "game/PhysicsSystem.h"
+#include "support/Gameplay.h"
 
-constexpr float kHeld = 7.0f * 0.99f;
+namespace {
 
-constexpr auto Decayed = [](float rate) { return static_cast<float>(rate * 0.85); };
-
-TEST(ShipControl, WithNoKeyTurnRateDecaysInDoubleBeforeTheLimitAndSpeedByDrag) {
+TEST(ShipControl, WithNoKeyTheTurnDecaysAndTheSpeedDrags) {
     Gameplay g;
-    // 5.5 decays to 4.675; limited to 5 first it would give 4.25.
-    Transform m{.x = 960, .y = 540, .vx = 3.1f, .vy = -2.2f, .angularVelocity = 5.5f};
-    g.ShipAt() = m;
-    bool doubleMatters = false;
-    for (int frame = 1; frame <= 40; ++frame) {
-        doubleMatters = doubleMatters || Decayed(m.angularVelocity) != m.angularVelocity * 0.85f;
-        m.angularVelocity = Decayed(m.angularVelocity);
-        m.rotation += m.angularVelocity;
-        m.vx *= 0.99f;
-        m.vy *= 0.99f;
-        g.Run<MovementSystem>();
-        ASSERT_EQ(F(g.ShipAt()), F(m)) << frame;
-    }
-    EXPECT_TRUE(doubleMatters) << "the start values do not tell double from float decay";
-}
-
-TEST(ShipControl, OneTurnKeyReachesFiveAfterTenFramesAndStaysWhileBothStepThenDecay) {
-    for (SDL_Scancode key :
-         {SDL_SCANCODE_RIGHT, SDL_SCANCODE_D, SDL_SCANCODE_LEFT, SDL_SCANCODE_A}) {
-        const float sign = key == SDL_SCANCODE_RIGHT || key == SDL_SCANCODE_D ? 1 : -1;
-        Gameplay g;
-        g.Press(key);
-        for (int frame = 1; frame <= 100; ++frame) {
-            g.Run<MovementSystem>();
-            ASSERT_EQ(g.ShipAt().angularVelocity, sign * std::min(0.5f * frame, 5.0f)) << key;
-        }
-        // 0.5 + 1 + ... + 5, then 5 per frame; never wrapped.
-        EXPECT_EQ(g.ShipAt().rotation, sign * (27.5f + 90 * 5.0f)) << key;
-    }
-    // 0.1 + 0.5 - 0.5 is not 0.1 in float, so skipping the steps shows.
-    const float stepped = static_cast<float>(static_cast<float>(0.1f + 0.5) - 0.5);
-    ASSERT_NE(stepped, 0.1f);
-    for (auto [cw, acw] :
-         {std::pair{SDL_SCANCODE_RIGHT, SDL_SCANCODE_A}, {SDL_SCANCODE_D, SDL_SCANCODE_LEFT}}) {
-        Gameplay g;
-        g.ShipAt().angularVelocity = 0.1f;
-        g.Press(cw);
-        g.Press(acw);
-        g.Run<MovementSystem>();
-        EXPECT_EQ(g.ShipAt().angularVelocity, Decayed(stepped));
-    }
-}
-
-TEST(ShipControl, ThrustGrowsByAtMostPointTwoToSevenTimesDragFiringAt46_13AndPushesAreCut) {
-    Gameplay g;
-    g.Press(SDL_SCANCODE_UP);
-    for (float speed = 0, frame = 1; frame <= 80; ++frame) {
-        g.Run<MovementSystem>();
-        const float previous = std::exchange(speed, std::hypot(g.ShipAt().vx, g.ShipAt().vy));
-        ASSERT_LE(speed - previous, 0.2f + 1e-5f) << frame;
-        ASSERT_LE(speed, kHeld + 1e-5f) << frame;
-    }
-    EXPECT_NEAR(g.ShipAt().vy, -kHeld, 1e-5f);  // heading 0 is up
-    g.Press(SDL_SCANCODE_SPACE);
+    g.ShipAt() = {.x = 960, .y = 540, .vx = 3, .vy = -2, .angularVelocity = 4};
     g.Run<MovementSystem>();
-    // 6.93 less 0.8 of recoil, plus 40 of its own.
-    EXPECT_NEAR(g.Of("bullet").at(0).GetComponent<Transform>().vy, -46.13f, 1e-4f);
-    // Pushes along (0.6, -0.8): beyond 7 they are cut to 7 before drag and physics.
-    for (float push : {15.0f, 7.02f, 6.98f}) {
-        Gameplay p;
-        p.ShipAt() = {960, 540, 0.6f * push, -0.8f * push};
-        p.Run<MovementSystem>();
-        p.Run<PhysicsSystem>();
-        const float held = std::min(push, 7.0f) * 0.99f;
-        ExpectNear({p.ShipAt().x, p.ShipAt().y, p.ShipAt().vx, p.ShipAt().vy},
-                   {960 + 0.6f * held, 540 - 0.8f * held, 0.6f * held, -0.8f * held}, 1e-4f);
+    ExpectNear({g.ShipAt().vx, g.ShipAt().vy, g.ShipAt().angularVelocity, g.ShipAt().rotation},
+               {2.97f, -1.98f, 3.4f, 3.4f}, 1e-5f);
+}
+
+class TurnKey : public ::testing::TestWithParam<std::pair<SDL_Scancode, float>> {};
+
+TEST_P(TurnKey, StepsToFiveInTenFramesAndBothKeysDecay) {
+    const auto [key, sign] = GetParam();
+    Gameplay g;
+    g.Press(key);
+    for (int frame = 1; frame <= 12; ++frame) {
+        g.Run<MovementSystem>();
+        ASSERT_FLOAT_EQ(g.ShipAt().angularVelocity, sign * std::min(0.5f * frame, 5.0f)) << frame;
     }
+    EXPECT_FLOAT_EQ(g.ShipAt().rotation, sign * (27.5f + 2 * 5.0f));  // 0.5 + 1 + ... + 5, 5, 5
+    g.Press(sign > 0 ? SDL_SCANCODE_LEFT : SDL_SCANCODE_RIGHT);
+    g.Run<MovementSystem>();
+    EXPECT_FLOAT_EQ(g.ShipAt().angularVelocity, sign * 5.0f * 0.85f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, TurnKey,
+                         ::testing::Values(std::pair{SDL_SCANCODE_RIGHT, 1.0f},
+                                           std::pair{SDL_SCANCODE_D, 1.0f},
+                                           std::pair{SDL_SCANCODE_LEFT, -1.0f},
+                                           std::pair{SDL_SCANCODE_A, -1.0f}));
+
+TEST(ShipControl, ThrustFollowsTheHeadingBeforeTheTurnUpToSevenTimesDrag) {
+    Gameplay g;
+    g.ShipAt().rotation = 90;  // right
+    g.Press(SDL_SCANCODE_UP);
+    g.Press(SDL_SCANCODE_RIGHT);
+    g.Run<MovementSystem>();
+    EXPECT_FLOAT_EQ(g.ShipAt().vx, 0.2f * 0.99f);
+    EXPECT_NEAR(g.ShipAt().vy, 0, 1e-6f);
+    g.Press(SDL_SCANCODE_RIGHT, false);
+    for (int frame = 2; frame <= 80; ++frame) {
+        g.Run<MovementSystem>();
+    }
+    EXPECT_NEAR(std::hypot(g.ShipAt().vx, g.ShipAt().vy), 7 * 0.99f, 1e-5f);
+    // A push beyond seven is cut to seven before drag.
+    Gameplay p;
+    p.ShipAt() = {960, 540, 9, -12};
+    p.Run<MovementSystem>();
+    ExpectNear({p.ShipAt().vx, p.ShipAt().vy}, {0.6f * 7 * 0.99f, -0.8f * 7 * 0.99f}, 1e-5f);
 }
 
 TEST(ShipControl, ThrustKeysAndTheirLooksReadyAndReloading) {
@@ -141,14 +119,21 @@ TEST(ShipControl, FiringNeedsAFreshPressAndSixtyOneFramesWithTheReloadLookBetwee
     }
 }
 
-TEST(ShipControl, AHitsReloadResetLetsAFreshPressFireInTheSameFrame) {
-    Gameplay g;
-    g.Gun().reloadFrames = 59;
-    g.Rock(200, 200, kSmallVoidrock);  // too far from the ship to touch or push it
-    g.Bullet(200, 200);
-    g.Press(SDL_SCANCODE_SPACE);
-    g.Frame();
-    EXPECT_EQ(g.Score(), 1);
-    EXPECT_EQ(g.Count("bullet"), 1u);
-    EXPECT_EQ(g.Gun().reloadFrames, 60);
+TEST(ShipControl, AShotRecoilsTheShipAndLeavesAlongTheHeadingAfterThisFramesTurn) {
+    // Heading 0 is up and 90 right; a bullet's rotation is its heading minus 90.
+    const std::pair<float, SDL_Scancode> shots[] = {{0, SDL_SCANCODE_UNKNOWN},
+                                                    {89.5f, SDL_SCANCODE_RIGHT}};
+    const std::vector<float> want[] = {{0, 0.8f, 0, -39.2f, -90}, {-0.8f, 0, 39.2f, 0, 0}};
+    for (int i = 0; i < 2; ++i) {
+        Gameplay g;
+        g.ShipAt().rotation = shots[i].first;
+        g.Press(shots[i].second);
+        g.Press(SDL_SCANCODE_SPACE);
+        g.Run<MovementSystem>();
+        const Transform& b = g.Of("bullet").at(0).GetComponent<Transform>();
+        ExpectNear({g.ShipAt().vx, g.ShipAt().vy, b.vx, b.vy, b.rotation}, want[i], 1e-4f);
+        EXPECT_EQ(std::pair(b.x, b.y), std::pair(960.0f, 540.0f));
+    }
 }
+
+}  // namespace

@@ -1,10 +1,13 @@
+#include "game/VoidrockContainmentSystem.h"
+
+#include <gtest/gtest.h>
+
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
-#include "game/GameplayHarness.h"
-#include "game/VoidrockContainmentSystem.h"
+#include "support/Gameplay.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "render/EventSystem.h"
 #include "render/InstructionsSystem.h"
-#include "render/PresentationFixture.h"
+#include "support/Presentation.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "render/InstructionsSystem.h"
-#include "render/PresentationFixture.h"
+#include "support/Presentation.h"
 
 namespace {
 

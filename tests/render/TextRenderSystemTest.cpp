@@ -5,10 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "render/Letterbox.h"
-#include "render/PresentationFixture.h"
 #include "render/RenderSys.h"
 #include "render/TextRenderSystem.h"
+#include "support/Presentation.h"
 
 namespace {
 
@@ -62,35 +61,6 @@ TEST_F(TextRenderSystemTest, ATextIsRenderedWhenChangedAndVisibleAndDrawnWhileVi
         EXPECT_EQ(CountIn(canvas.get(), {100, 100, 600, 100}, IsBright), bright) << "elsewhere";
     }
     EXPECT_EQ(log.lines, std::vector<std::string>{});
-}
-
-TEST_F(TextRenderSystemTest, AFailedRenderIsLoggedOncePerChange) {
-    TTF_Font* font = std::exchange(sdl->font, nullptr);
-    ASSERT_EQ(TTF_RenderText_Blended(nullptr, "x", 0, SDL_Color{255, 255, 255, 255}), nullptr);
-    const std::string expected = std::string("Couldn't create text: ") + SDL_GetError();
-    TextRenderer& label = Make("scoreboard", "").GetComponent<TextRenderer>();
-    LogCapture log;
-    for (const char* text : {"Score: 0", "Score: 0", "Score: 1", "Score: 1"}) {
-        label.text = text;
-        Frame();
-    }
-    sdl->font = font;
-    EXPECT_EQ(label.texture, nullptr);
-    EXPECT_EQ(log.lines, (std::vector<std::string>{expected, expected}));
-}
-
-TEST(Letterbox, FitsTheLargestCanvasCentredWithTheOddPixelRightOrBelow) {
-    const std::tuple<int, int, CanvasPlacement> table[] = {
-        {1920, 1080, {0, 0, 1920, 1080}},  {2560, 1440, {0, 0, 2560, 1440}},
-        {1280, 1024, {0, 152, 1280, 720}}, {800, 600, {0, 75, 800, 450}},
-        {1080, 1920, {0, 656, 1080, 607}}, {1366, 768, {0, 0, 1365, 768}},
-        {1000, 700, {0, 69, 999, 562}},    {0, 0, {0, 0, 0, 0}},
-    };
-    for (const auto& [w, h, fit] : table) {
-        const CanvasPlacement got = FitCanvas(w, h);
-        EXPECT_EQ(std::tie(got.x, got.y, got.w, got.h), std::tie(fit.x, fit.y, fit.w, fit.h))
-            << w << "x" << h;
-    }
 }
 
 TEST_F(TextRenderSystemTest, An800x600WindowShowsTheCanvasLetterboxed) {

@@ -20,6 +20,8 @@
 
 #include "app/SteppedGame.h"
 #include "game/Components.h"
+#include "game/Message.h"
+#include "game/Names.h"
 
 namespace {
 
@@ -129,8 +131,8 @@ std::int32_t ScoreOf(SteppedGame& game) {
 }
 
 bool GameOverShown(SteppedGame& game) {
-    for (const Entity& e : game.GameScene().world.groups["instructions"]) {
-        if (e.GetComponent<TextRenderer>().text == "GAME OVER") {
+    for (const Entity& e : game.GameScene().world.groups[kInstructionsGroup]) {
+        if (e.GetComponent<TextRenderer>().text == kGameOverMessage.text) {
             return true;
         }
     }

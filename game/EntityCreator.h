@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/Singleton.h"
+#include "ecs/Singleton.h"
 
 class World;
 
@@ -12,7 +12,7 @@ struct EntityCreator : Singleton {
     World* world = nullptr;
     SingletonMap* sceneSingletons = nullptr;
 
-    // A bullet leaving (x, y) along the heading at 40 pixels per frame on top of the velocity
+    // A bullet leaving (x, y) along the heading at the bullet speed on top of the velocity
     // it inherits from the ship.
     void CreateBullet(float x, float y, float vx, float vy, float heading);
 

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "app/SDLton.h"
-#include "app/Singleton.h"
-#include "ecs/EntityCreator.h"
+#include "ecs/Singleton.h"
 #include "game/Components.h"
+#include "game/EntityCreator.h"
 #include "game/VoidrocksScene.h"
 #include "render/EventSystem.h"
 #include "render/RenderSys.h"
@@ -48,11 +48,13 @@ struct Gameplay {
     Gameplay(const Gameplay&) = delete;  // the scene holds a pointer to keys
     World& W() { return scene->world; }
     template <typename S>
-    S& Sys() {  // at() throws when the scene has no S
-        auto& all = scene->systems;
-        const auto it =
-            std::ranges::find_if(all, [](auto& s) { return dynamic_cast<S*>(s.get()); });
-        return dynamic_cast<S&>(*all.at(static_cast<std::size_t>(it - all.begin())));
+    S& Sys() {
+        for (auto& s : scene->systems) {
+            if (auto* found = dynamic_cast<S*>(s.get())) {
+                return *found;
+            }
+        }
+        throw std::out_of_range("the scene has no such system");
     }
     // One system's update, then the destruction it queued, as in the frame loop.
     template <typename S>

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <limits>
+#include <vector>
+
+#include "ecs/Entity.h"
+
+// An ordered set of entities over their dense identifiers: one bit per identifier, and one
+// summary bit per word of bits so that a walk skips empty stretches. Insert and erase are
+// constant time and allocate only when the identifier range grows; a walk goes in ascending
+// identifier order and reads the bits afresh at every step, so an entity inserted during a
+// walk is reached exactly when its identifier lies after the current position.
+class EntitySet {
+  public:
+    static constexpr EntityId kEnd = std::numeric_limits<EntityId>::max();
+
+    class const_iterator {
+      public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = Entity;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const Entity*;
+        using reference = const Entity&;
+
+        const_iterator() = default;
+        const_iterator(const EntitySet* set, EntityId id) : set(set), current{id, set->store} {}
+
+        reference operator*() const { return current; }
+        pointer operator->() const { return &current; }
+        const_iterator& operator++() {
+            current.id = set->NextFrom(current.id + 1);
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator before = *this;
+            ++*this;
+            return before;
+        }
+        friend bool operator==(const const_iterator& a, const const_iterator& b) {
+            return a.current.id == b.current.id;
+        }
+
+      private:
+        const EntitySet* set = nullptr;
+        Entity current;
+    };
+    using iterator = const_iterator;
+
+    const_iterator begin() const { return {this, NextFrom(0)}; }
+    const_iterator end() const { return {this, kEnd}; }
+    std::size_t size() const { return count; }
+    bool empty() const { return count == 0; }
+
+    bool contains(EntityId id) const {
+        const auto w = static_cast<std::size_t>(id) >> 6;
+        return id >= 0 && w < words.size() && (words[w] >> (id & 63) & 1) != 0;
+    }
+
+    // Inserts unless an element with the same identifier is present; returns whether it did.
+    bool insert(Entity e) {
+        store = e.store;
+        if (contains(e.id)) {
+            return false;
+        }
+        const auto w = static_cast<std::size_t>(e.id) >> 6;
+        if (w >= words.size()) {
+            words.resize(w + 1, 0);
+            summary.resize((w >> 6) + 1, 0);
+        }
+        words[w] |= std::uint64_t{1} << (e.id & 63);
+        summary[w >> 6] |= std::uint64_t{1} << (w & 63);
+        ++count;
+        return true;
+    }
+
+    // Removes the element with this identifier; returns how many were removed (0 or 1).
+    std::size_t erase(EntityId id) {
+        if (!contains(id)) {
+            return 0;
+        }
+        const auto w = static_cast<std::size_t>(id) >> 6;
+        words[w] &= ~(std::uint64_t{1} << (id & 63));
+        if (words[w] == 0) {
+            summary[w >> 6] &= ~(std::uint64_t{1} << (w & 63));
+        }
+        --count;
+        return 1;
+    }
+    std::size_t erase(const Entity& e) { return erase(e.id); }
+    void erase(const_iterator it) { erase(it->id); }
+
+    // The smallest identifier in the set that is not below `from`, or kEnd.
+    EntityId NextFrom(EntityId from) const {
+        auto w = static_cast<std::size_t>(from) >> 6;
+        if (w >= words.size()) {
+            return kEnd;
+        }
+        if (const std::uint64_t bits = words[w] & (~std::uint64_t{0} << (from & 63))) {
+            return static_cast<EntityId>(w * 64 + static_cast<std::size_t>(std::countr_zero(bits)));
+        }
+        // The next non-empty word, through the summary.
+        ++w;
+        auto s = w >> 6;
+        if (s >= summary.size()) {
+            return kEnd;
+        }
+        std::uint64_t marks = summary[s] & (~std::uint64_t{0} << (w & 63));
+        while (marks == 0) {
+            if (++s == summary.size()) {
+                return kEnd;
+            }
+            marks = summary[s];
+        }
+        w = s * 64 + static_cast<std::size_t>(std::countr_zero(marks));
+        return static_cast<EntityId>(w * 64 + static_cast<std::size_t>(std::countr_zero(words[w])));
+    }
+
+    // The store that handles read from the set point at.
+    ComponentStore* store = nullptr;
+
+  private:
+    std::vector<std::uint64_t> words;
+    std::vector<std::uint64_t> summary;
+    std::size_t count = 0;
+};

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+// A first-in first-out queue in one ring buffer. Unlike a deque it allocates only when it has
+// to grow, so a queue that is filled and drained in turns stops allocating at its peak size.
+template <typename T>
+class RingQueue {
+  public:
+    class const_iterator {
+      public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = T;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const T*;
+        using reference = const T&;
+
+        const_iterator() = default;
+        const_iterator(const RingQueue* queue, std::size_t index) : queue(queue), index(index) {}
+        reference operator*() const { return (*queue)[index]; }
+        const_iterator& operator++() {
+            ++index;
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator before = *this;
+            ++index;
+            return before;
+        }
+        friend bool operator==(const const_iterator& a, const const_iterator& b) {
+            return a.index == b.index;
+        }
+
+      private:
+        const RingQueue* queue = nullptr;
+        std::size_t index = 0;
+    };
+
+    bool empty() const { return count == 0; }
+    std::size_t size() const { return count; }
+    const T& front() const { return ring[head]; }
+    // The element `i` places behind the front.
+    const T& operator[](std::size_t i) const { return ring[(head + i) % ring.size()]; }
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, count}; }
+
+    void push_back(const T& value) {
+        if (count == ring.size()) {
+            Grow();
+        }
+        ring[(head + count) % ring.size()] = value;
+        ++count;
+    }
+
+    void pop_front() {
+        head = (head + 1) % ring.size();
+        --count;
+    }
+
+  private:
+    void Grow() {
+        std::vector<T> bigger;
+        bigger.reserve(ring.empty() ? 16 : ring.size() * 2);
+        for (std::size_t i = 0; i < count; ++i) {
+            bigger.push_back((*this)[i]);
+        }
+        bigger.resize(bigger.capacity());
+        ring = std::move(bigger);
+        head = 0;
+    }
+
+    std::vector<T> ring;
+    std::size_t head = 0;
+    std::size_t count = 0;
+};

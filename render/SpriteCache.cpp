@@ -1,0 +1,218 @@
+#include "render/SpriteCache.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+constexpr const char* kCacheProperty = "voidrocks.sprite_cache";
+constexpr int kDegreesPerTurn = 360;
+// Room around the turned image in the scratch texture, in pixels.
+constexpr int kScratchMarginPixels = 4;
+constexpr std::size_t kBytesPerPixel = 4;
+constexpr int kBandRows = 16;
+
+int WholeDegrees(float degrees) {
+    const long rounded = std::lround(degrees) % kDegreesPerTurn;
+    return static_cast<int>(rounded < 0 ? rounded + kDegreesPerTurn : rounded);
+}
+
+}  // namespace
+
+// Called when the renderer goes: its textures went just before.
+void DropSpriteCache(void*, void* value) {
+    auto* cache = static_cast<SpriteCache*>(value);
+    cache->ownsTextures = false;
+    delete cache;
+}
+
+std::size_t SpriteCache::KeyHash::operator()(const Key& k) const {
+    std::size_t h = std::hash<const void*>{}(k.texture);
+    for (const int part :
+         {k.sourceX, k.sourceY, k.sourceW, k.sourceH, k.width, k.height, k.degrees}) {
+        h = h * 1000003u ^ static_cast<std::size_t>(part);
+    }
+    return h;
+}
+
+SpriteCache::SpriteCache(SDL_Renderer* renderer, std::size_t budgetBytes)
+    : renderer(renderer), budget(budgetBytes) {}
+
+SpriteCache::~SpriteCache() {
+    if (!ownsTextures) {
+        return;
+    }
+    for (const Entry& entry : entries) {
+        Release(entry);
+    }
+    if (scratch != nullptr) {
+        SDL_DestroyTexture(scratch);
+    }
+}
+
+SpriteCache* SpriteCache::For(SDL_Renderer* renderer) {
+    const char* name = SDL_GetRendererName(renderer);
+    if (name == nullptr || std::strcmp(name, SDL_SOFTWARE_RENDERER) != 0) {
+        return nullptr;
+    }
+    const SDL_PropertiesID props = SDL_GetRendererProperties(renderer);
+    auto* cache = static_cast<SpriteCache*>(SDL_GetPointerProperty(props, kCacheProperty, nullptr));
+    if (cache == nullptr) {
+        cache = new SpriteCache(renderer);
+        if (!SDL_SetPointerPropertyWithCleanup(props, kCacheProperty, cache, DropSpriteCache,
+                                               nullptr)) {
+            return nullptr;  // the cleanup has already deleted it
+        }
+    }
+    return cache;
+}
+
+void SpriteCache::Release(const Entry& entry) {
+    if (entry.texture != nullptr) {
+        SDL_DestroyTexture(entry.texture);
+    }
+}
+
+void SpriteCache::Draw(const Sprite& sprite, const SDL_FRect& destination, float degrees) {
+    const Key key{sprite.texture,
+                  sprite.source.x,
+                  sprite.source.y,
+                  sprite.source.w,
+                  sprite.source.h,
+                  static_cast<int>(destination.w),
+                  static_cast<int>(destination.h),
+                  WholeDegrees(degrees)};
+    auto found = index.find(key);
+    if (found != index.end()) {
+        entries.splice(entries.begin(), entries, found->second);
+    } else {
+        entries.push_front(Make(key));
+        ++made;
+        index.emplace(key, entries.begin());
+        bytes += entries.front().bytes;
+        while (bytes > budget && entries.size() > 1) {
+            const Entry& oldest = entries.back();
+            bytes -= oldest.bytes;
+            Release(oldest);
+            index.erase(oldest.key);
+            entries.pop_back();
+        }
+        peakBytes = std::max(peakBytes, bytes);
+    }
+    const Entry& entry = entries.front();
+    if (entry.texture == nullptr) {
+        return;
+    }
+    // The software renderer places a draw at the whole pixel its corner truncates to.
+    const int left = static_cast<int>(destination.x) + entry.x;
+    const int top = static_cast<int>(destination.y) + entry.y;
+    for (const SDL_Rect& band : entry.bands) {
+        const SDL_FRect from{static_cast<float>(band.x), static_cast<float>(band.y),
+                             static_cast<float>(band.w), static_cast<float>(band.h)};
+        const SDL_FRect to{static_cast<float>(left + band.x), static_cast<float>(top + band.y),
+                           from.w, from.h};
+        SDL_RenderTexture(renderer, entry.texture, &from, &to);
+    }
+}
+
+SpriteCache::Entry SpriteCache::Make(const Key& key) {
+    Entry entry;
+    entry.key = key;
+    // Turned about its centre, the image stays within its diagonal.
+    const int side =
+        static_cast<int>(std::ceil(std::hypot(key.width, key.height))) + 2 * kScratchMarginPixels;
+    if (side > scratchSide) {
+        if (scratch != nullptr) {
+            SDL_DestroyTexture(scratch);
+        }
+        scratch = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                    side, side);
+        scratchSide = scratch != nullptr ? side : 0;
+    }
+    if (scratch == nullptr) {
+        return entry;
+    }
+    // Let SDL itself turn it, so that the copies match its own drawing pixel for pixel.
+    SDL_Texture* previousTarget = SDL_GetRenderTarget(renderer);
+    Uint8 r = 0, g = 0, b = 0, a = 0;
+    SDL_GetRenderDrawColor(renderer, &r, &g, &b, &a);
+    SDL_SetRenderTarget(renderer, scratch);
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 0);
+    SDL_RenderClear(renderer);
+    const int left = (scratchSide - key.width) / 2;
+    const int top = (scratchSide - key.height) / 2;
+    const SDL_FRect source{static_cast<float>(key.sourceX), static_cast<float>(key.sourceY),
+                           static_cast<float>(key.sourceW), static_cast<float>(key.sourceH)};
+    const SDL_FRect place{static_cast<float>(left), static_cast<float>(top),
+                          static_cast<float>(key.width), static_cast<float>(key.height)};
+    SDL_RenderTextureRotated(renderer, key.texture, &source, &place,
+                             static_cast<double>(key.degrees), nullptr, SDL_FLIP_NONE);
+    SDL_Surface* read = SDL_RenderReadPixels(renderer, nullptr);
+    SDL_SetRenderTarget(renderer, previousTarget);
+    SDL_SetRenderDrawColor(renderer, r, g, b, a);
+    SDL_Surface* turned =
+        read != nullptr ? SDL_ConvertSurface(read, SDL_PIXELFORMAT_ARGB8888) : nullptr;
+    SDL_DestroySurface(read);
+    if (turned == nullptr) {
+        return entry;
+    }
+
+    // Crop to the pixels that show, band by band of rows.
+    struct Span {
+        int minX, maxX;
+    };
+    std::vector<Span> rows(static_cast<std::size_t>(turned->h), Span{turned->w, -1});
+    int minX = turned->w, minY = turned->h, maxX = -1, maxY = -1;
+    for (int y = 0; y < turned->h; ++y) {
+        const auto* row =
+            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(turned->pixels) +
+                                            static_cast<std::ptrdiff_t>(y) * turned->pitch);
+        Span& span = rows[static_cast<std::size_t>(y)];
+        for (int x = 0; x < turned->w; ++x) {
+            if ((row[x] >> 24) != 0) {
+                span.minX = std::min(span.minX, x);
+                span.maxX = std::max(span.maxX, x);
+            }
+        }
+        if (span.maxX >= 0) {
+            minX = std::min(minX, span.minX);
+            maxX = std::max(maxX, span.maxX);
+            minY = std::min(minY, y);
+            maxY = y;
+        }
+    }
+    if (maxX >= 0) {
+        const SDL_Rect crop{minX, minY, maxX - minX + 1, maxY - minY + 1};
+        SDL_Surface* cropped = SDL_CreateSurface(crop.w, crop.h, turned->format);
+        if (cropped != nullptr) {
+            SDL_SetSurfaceBlendMode(turned, SDL_BLENDMODE_NONE);
+            SDL_BlitSurface(turned, &crop, cropped, nullptr);
+            entry.texture = SDL_CreateTextureFromSurface(renderer, cropped);
+            SDL_DestroySurface(cropped);
+        }
+        if (entry.texture != nullptr) {
+            SDL_SetTextureBlendMode(entry.texture, SDL_BLENDMODE_BLEND);
+            entry.x = crop.x - left;
+            entry.y = crop.y - top;
+            for (int y = minY; y <= maxY; y += kBandRows) {
+                Span band{turned->w, -1};
+                const int end = std::min(y + kBandRows, maxY + 1);
+                for (int r = y; r < end; ++r) {
+                    band.minX = std::min(band.minX, rows[static_cast<std::size_t>(r)].minX);
+                    band.maxX = std::max(band.maxX, rows[static_cast<std::size_t>(r)].maxX);
+                }
+                if (band.maxX >= 0) {
+                    entry.bands.push_back(
+                        {band.minX - minX, y - minY, band.maxX - band.minX + 1, end - y});
+                }
+            }
+            entry.bytes = static_cast<std::size_t>(crop.w) * static_cast<std::size_t>(crop.h) *
+                              kBytesPerPixel +
+                          entry.bands.size() * sizeof(SDL_Rect);
+        }
+    }
+    SDL_DestroySurface(turned);
+    return entry;
+}

@@ -1,0 +1,25 @@
+#include "ecs/Group.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TEST(Group, IsOrderedByIdentifierAndHoldsAnEntityOnce) {
+    Group group;
+    for (EntityId id : {2, 0, 2, 1}) {
+        group.Insert(Entity{id, nullptr});
+    }
+    group.Erase(7);
+    std::vector<EntityId> ids;
+    for (const Entity& e : group) {
+        ids.push_back(e.id);
+    }
+    EXPECT_EQ(ids, (std::vector<EntityId>{0, 1, 2}));
+    group.Erase(1);
+    EXPECT_FALSE(group.Contains(1));
+    EXPECT_TRUE(group.Contains(2));
+}
+
+}  // namespace

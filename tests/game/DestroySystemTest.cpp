@@ -1,0 +1,37 @@
+#include "game/DestroySystem.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "support/Gameplay.h"
+
+namespace {
+
+TEST(TimedDestruction, AHitsExplosionIsDrawnInTwentyFramesWhereTheVoidrockWas) {
+    Gameplay g;
+    g.Rock(200, 150, kMediumVoidrock);
+    g.Bullet(205, 150);
+    std::vector<int> drawn;  // what is left after a frame is what its end draws
+    for (int frame = 1; frame <= 26; ++frame) {
+        g.Frame();
+        for (const Entity& e : g.Of("explosion")) {
+            drawn.push_back(frame);
+            EXPECT_EQ(F(e.GetComponent<Transform>()), F({200, 150}));
+        }
+    }
+    ASSERT_EQ(drawn.size(), 20u);
+    EXPECT_EQ(drawn.front(), 1);  // made in frame 1
+}
+
+TEST(TimedDestruction, ATimerAtOrBelowZeroDestroysAtOnce) {
+    for (std::int32_t frames : {0, -1}) {
+        Gameplay g;
+        const Entity e = g.Add("explosion", 0, 0);
+        e.GetComponent<DestroyTimer>().frames = frames;
+        g.Run<DestroySystem>();
+        EXPECT_FALSE(g.W().IsLive(e.id)) << frames;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+#include "render/SpriteCache.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "support/Presentation.h"
+
+namespace {
+
+using SpriteCacheTest = PresentationTest<>;
+
+struct Draw {
+    const char* sprite;
+    float x, y;  // destination's top-left corner
+    float degrees;
+};
+
+// Pixels that differ between two canvases of the same format.
+int Differences(SDL_Surface* a, SDL_Surface* b) {
+    int differing = 0;
+    for (int y = 0; y < a->h; ++y) {
+        const auto* rowA = static_cast<const Uint32*>(a->pixels) + y * a->pitch / 4;
+        const auto* rowB = static_cast<const Uint32*>(b->pixels) + y * b->pitch / 4;
+        for (int x = 0; x < a->w; ++x) {
+            differing += rowA[x] != rowB[x] ? 1 : 0;
+        }
+    }
+    return differing;
+}
+
+TEST_F(SpriteCacheTest, CopiesMatchSdlsOwnTurnedDrawingAtTheNearestWholeDegree) {
+    const Draw draws[] = {
+        {"big", 100.0f, 100.0f, 0.0f},        {"big", 400.4f, 120.7f, 137.0f},
+        {"med", -60.5f, 700.0f, 45.0f},       {"small", 1800.0f, 1000.0f, 359.0f},
+        {"ship", 900.0f, 400.0f, 10.4f},      {"ship_accel", 1200.0f, 500.0f, -30.6f},
+        {"explosion", 600.0f, 800.0f, 90.0f}, {"bullet", 1500.0f, 300.0f, 725.2f},
+        {"big", 700.0f, 600.0f, 137.0f},  // drawn again from the cache
+    };
+    SpriteCache* cache = SpriteCache::For(sdl->renderer);
+    ASSERT_NE(cache, nullptr);
+    EXPECT_EQ(SpriteCache::For(sdl->renderer), cache);
+    SurfacePtr canvases[2] = {{nullptr, &SDL_DestroySurface}, {nullptr, &SDL_DestroySurface}};
+    for (int cached = 0; cached < 2; ++cached) {
+        SDL_SetRenderTarget(sdl->renderer, sdl->target);
+        SDL_SetRenderDrawColor(sdl->renderer, 10, 18, 40, 255);
+        SDL_RenderClear(sdl->renderer);
+        for (const Draw& d : draws) {
+            const Sprite& sprite = sdl->sprites.at(d.sprite);
+            const SDL_FRect source{0, 0, static_cast<float>(sprite.source.w),
+                                   static_cast<float>(sprite.source.h)};
+            const SDL_FRect destination{d.x, d.y, source.w * 4, source.h * 4};
+            if (cached == 1) {
+                cache->Draw(sprite, destination, d.degrees);
+            } else {
+                SDL_RenderTextureRotated(sdl->renderer, sprite.texture, &source, &destination,
+                                         std::fmod(std::round(d.degrees) + 360.0, 360.0), nullptr,
+                                         SDL_FLIP_NONE);
+            }
+        }
+        canvases[cached] = ReadCanvas(*sdl);
+    }
+    EXPECT_EQ(Differences(canvases[0].get(), canvases[1].get()), 0);
+    EXPECT_EQ(cache->Entries(), std::size(draws) - 1);
+}
+
+TEST_F(SpriteCacheTest, KeepsWithinItsBudgetByDroppingTheLeastRecentlyDrawn) {
+    const Sprite& big = sdl->sprites.at("big");
+    const SDL_FRect destination{800, 400, 192, 192};
+    SpriteCache sized(sdl->renderer);
+    sized.Draw(big, destination, 0.0f);
+    const std::size_t one = sized.Bytes();
+    ASSERT_GT(one, 0u);
+    // Room for two upright images: a third pushes out whichever was drawn least recently.
+    SpriteCache cache(sdl->renderer, 2 * one);
+    cache.Draw(big, destination, 0.0f);
+    cache.Draw(big, destination, 180.0f);
+    cache.Draw(big, destination, 0.0f);
+    cache.Draw(big, destination, 90.0f);
+    EXPECT_EQ(cache.Entries(), 2u);
+    EXPECT_LE(cache.PeakBytes(), 2 * one);
+    EXPECT_EQ(cache.Made(), 3u);
+    cache.Draw(big, destination, 0.0f);  // still there
+    cache.Draw(big, destination, 90.0f);
+    EXPECT_EQ(cache.Made(), 3u);
+    cache.Draw(big, destination, 180.0f);  // dropped, so made again
+    EXPECT_EQ(cache.Made(), 4u);
+    EXPECT_EQ(cache.Entries(), 2u);
+    EXPECT_LE(cache.Bytes(), 2 * one);
+}
+
+}  // namespace
