@@ -221,6 +221,9 @@ void Invariants::CheckScoreAndExplosions(World& world) {
     std::map<EntityId, Explosion> now;
     std::int32_t made = 0;
     for (const Entity& e : world.groups["explosion"]) {
+        if (!world.IsLive(e.id)) {
+            continue;  // reported by the group check
+        }
         const std::int32_t frames = e.GetComponent<DestroyTimer>().frames;
         const auto before = explosions.find(e.id);
         // An identifier whose explosion ran out last frame may already carry a new one.
