@@ -1,47 +1,23 @@
 #include "app/SDLton.h"
 
 #include <SDL3/SDL.h>
-#include <SDL3_image/SDL_image.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <string>
 
 #include "app/VoidrocksGame.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-template <typename F>
-std::string Stdout(F&& run) {
-    std::fflush(stdout);
-    testing::internal::CaptureStdout();
-    run();
-    std::fflush(stdout);
-    return testing::internal::GetCapturedStdout();
-}
-
-class AssetStoreTest : public ::testing::Test {
-  protected:
-    void SetUp() override { OpenPlatform(sdl); }
-    void TearDown() override {
-        ClosePlatform(sdl);
-        fs::current_path(home);
-    }
+TEST(AssetStore, LoadsElevenNearestSampledImagesOncePerPathAndRenamesReplace) {
     SDLton sdl;
-    const fs::path home = fs::current_path();
-};
-
-TEST_F(AssetStoreTest, LoadsElevenNearestSampledImagesOncePerPathAndRenamesReplace) {
-    EXPECT_EQ(Stdout([&] { LoadGameSprites(sdl); }), "");
+    OpenPlatform(sdl);
+    LoadGameSprites(sdl);
     EXPECT_EQ(sdl.textures.size(), 11u);
     EXPECT_EQ(sdl.sprites.size(), 11u);
     for (const auto& [name, sprite] : sdl.sprites) {
         SDL_ScaleMode mode = SDL_SCALEMODE_LINEAR;
-        EXPECT_TRUE(SDL_GetTextureScaleMode(sprite.texture, &mode)) << name;
-        EXPECT_EQ(mode, SDL_SCALEMODE_NEAREST) << name;
+        EXPECT_TRUE(SDL_GetTextureScaleMode(sprite.texture, &mode) && mode == SDL_SCALEMODE_NEAREST)
+            << name;
     }
     const SDL_Rect nose{16, 8, 16, 16}, other{1, 2, 3, 4};
     sdl.LoadSprite("ship_nose", "Assets/ship-a1.png", nose);
@@ -51,6 +27,7 @@ TEST_F(AssetStoreTest, LoadsElevenNearestSampledImagesOncePerPathAndRenamesRepla
     sdl.LoadSprite("ship", "Assets/big-a.png", other);
     EXPECT_EQ(sdl.sprites.at("ship").texture, sdl.textures.at("Assets/big-a.png"));
     EXPECT_TRUE(SDL_RectsEqual(&sdl.sprites.at("ship").source, &other));
+    ClosePlatform(sdl);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "ecs/Group.h"
 #include "ecs/RingQueue.h"
 
 namespace {
@@ -52,16 +51,6 @@ TEST(EntitySet, AWalkReachesWhatIsInsertedAheadAndSurvivesErasingItsPosition) {
         }
     }
     EXPECT_EQ(seen, (std::vector<EntityId>{2, 10, 200, 100000}));
-}
-
-TEST(Group, CopySharesUntilEitherSideChanges) {
-    Group group;
-    group.Insert({3, nullptr});
-    Group copy = group;
-    group.Insert({1, nullptr});
-    copy.Erase(3);
-    EXPECT_TRUE(group.Contains(1) && group.Contains(3));
-    EXPECT_TRUE(copy.empty());
 }
 
 TEST(RingQueue, StaysFirstInFirstOutAcrossWrapAndGrowth) {

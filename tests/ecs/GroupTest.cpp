@@ -17,9 +17,12 @@ TEST(Group, IsOrderedByIdentifierAndHoldsAnEntityOnce) {
         ids.push_back(e.id);
     }
     EXPECT_EQ(ids, (std::vector<EntityId>{0, 1, 2}));
+    // A copy shares the members until either side changes.
+    Group copy = group;
     group.Erase(1);
-    EXPECT_FALSE(group.Contains(1));
-    EXPECT_TRUE(group.Contains(2));
+    copy.Erase(2);
+    EXPECT_TRUE(!group.Contains(1) && group.Contains(2));
+    EXPECT_TRUE(copy.Contains(1) && !copy.Contains(2));
 }
 
 }  // namespace

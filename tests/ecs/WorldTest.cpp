@@ -87,20 +87,6 @@ TEST_F(WorldTest, QueriesMadeLateFindExistingEntitiesAndFollowChanges) {
     EXPECT_EQ((world.GetEntities<Position, Timer>()), (world.GetEntities<Timer, Position>()));
 }
 
-TEST_F(WorldTest, GroupsLoseDestroyedEntitiesWhileACopyIsASnapshot) {
-    Entity a = world.CreateEntity("timed");
-    Entity b = world.CreateEntity("timed");
-    world.AddToGroup(a, "g");
-    world.AddToGroup(b, "g");
-    Group snapshot = world.groups["g"];
-    world.DestroyEntity(a.id);
-    EXPECT_EQ(Ids(snapshot), (std::vector<EntityId>{0, 1}));
-    EXPECT_EQ(Ids(world.groups["g"]), (std::vector<EntityId>{1}));
-    // A new entity is not in any group until added.
-    world.CreateEntity("timed");
-    EXPECT_EQ(Ids(world.groups["g"]), (std::vector<EntityId>{1}));
-}
-
 // Past the width of the per-entity group mask too.
 TEST_F(WorldTest, DestroyLeavesEveryGroupAndExtendingAnArchetypeKeepsOldSignatures) {
     const Entity kept = world.CreateEntity("body");

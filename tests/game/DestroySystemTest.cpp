@@ -24,14 +24,4 @@ TEST(TimedDestruction, AHitsExplosionIsDrawnInTwentyFramesWhereTheVoidrockWas) {
     EXPECT_EQ(drawn.front(), 1);  // made in frame 1
 }
 
-TEST(TimedDestruction, ATimerAtOrBelowZeroDestroysAtOnce) {
-    for (std::int32_t frames : {0, -1}) {
-        Gameplay g;
-        const Entity e = g.Add("explosion", 0, 0);
-        e.GetComponent<DestroyTimer>().frames = frames;
-        g.Run<DestroySystem>();
-        EXPECT_FALSE(g.W().IsLive(e.id)) << frames;
-    }
-}
-
 }  // namespace

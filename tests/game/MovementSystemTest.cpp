@@ -11,14 +11,6 @@
 
 namespace {
 
-TEST(ShipControl, WithNoKeyTheTurnDecaysAndTheSpeedDrags) {
-    Gameplay g;
-    g.ShipAt() = {.x = 960, .y = 540, .vx = 3, .vy = -2, .angularVelocity = 4};
-    g.Run<MovementSystem>();
-    ExpectNear({g.ShipAt().vx, g.ShipAt().vy, g.ShipAt().angularVelocity, g.ShipAt().rotation},
-               {2.97f, -1.98f, 3.4f, 3.4f}, 1e-5f);
-}
-
 class TurnKey : public ::testing::TestWithParam<std::pair<SDL_Scancode, float>> {};
 
 TEST_P(TurnKey, StepsToFiveInTenFramesAndBothKeysDecay) {

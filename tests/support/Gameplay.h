@@ -3,10 +3,8 @@
 #include <SDL3/SDL.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <bit>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
@@ -49,12 +47,7 @@ struct Gameplay {
     World& W() { return scene->world; }
     template <typename S>
     S& Sys() {
-        for (auto& s : scene->systems) {
-            if (auto* found = dynamic_cast<S*>(s.get())) {
-                return *found;
-            }
-        }
-        throw std::out_of_range("the scene has no such system");
+        return *scene->FindSystem<S>();
     }
     // One system's update, then the destruction it queued, as in the frame loop.
     template <typename S>
@@ -87,10 +80,9 @@ struct Gameplay {
     Entity Board() { return *W().GetEntities<::Score>()->begin(); }
     std::int32_t Score() { return Board().GetComponent<::Score>().value; }
     std::vector<Entity> Texts(const std::string& text) {
-        std::vector<Entity> found;
-        std::ranges::copy_if(Of("instructions"), std::back_inserter(found), [&](const Entity& e) {
-            return e.GetComponent<TextRenderer>().text == text;
-        });
+        std::vector<Entity> found = Of("instructions");
+        std::erase_if(found,
+                      [&](const Entity& e) { return e.GetComponent<TextRenderer>().text != text; });
         return found;
     }
     void Press(SDL_Scancode key, bool down = true) { keys[key] = down; }

@@ -4,7 +4,6 @@
 #include <SDL3_image/SDL_image.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -53,7 +52,8 @@ inline Rgba PixelAt(SDL_Surface* surface, int x, int y) {
     return p;
 }
 
-inline int CountIn(SDL_Surface* s, SDL_Rect r, const std::function<bool(const Rgba&)>& pick) {
+template <typename Pick>
+int CountIn(SDL_Surface* s, SDL_Rect r, Pick pick) {
     int count = 0;
     for (int y = r.y; y < r.y + r.h; ++y) {
         for (int x = r.x; x < r.x + r.w; ++x) {
