@@ -3,7 +3,6 @@
 #include <SDL3/SDL.h>
 #include <gtest/gtest.h>
 
-
 #include "app/VoidrocksGame.h"
 
 namespace {

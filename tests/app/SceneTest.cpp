@@ -55,31 +55,4 @@ TEST(SceneFrameLoop, QueuedEntitiesAreGoneLowestFirstBeforeTheNextSystem) {
     EXPECT_EQ(reused, (std::vector<EntityId>{1, 3}));
 }
 
-struct Maker : Singleton {
-    World* world = nullptr;
-    SingletonMap* sceneSingletons = nullptr;
-};
-
-TEST(SceneReset, LeavesAnEmptySceneWithAFreshWorld) {
-    auto scene = std::make_shared<ScriptedScene>();
-    scene->world.singletons = std::make_shared<SingletonMap>();
-    scene->onSetup = [&](ScriptedScene& s) {
-        s.AddSceneSingleton<Maker>();
-        EXPECT_EQ(s.GetSceneSingleton<Maker>()->world, &s.world);
-        s.AddToGroup(s.CreateEntity("body"), "all");
-        s.Add([](ScriptedSystem& self) {
-            self.world->nextScene = "elsewhere";
-            self.world->changeScene = true;
-        });
-    };
-    scene->Run();
-    std::weak_ptr<System> system = scene->systems[0];
-    scene->Reset();
-    EXPECT_TRUE(system.expired() && scene->sceneSingletons.empty());
-    EXPECT_TRUE(!scene->world.changeScene && scene->world.groups.empty());
-    // The fresh world starts its identifiers at 0 again.
-    scene->RegisterComponent<Position>();
-    EXPECT_EQ(scene->CreateEntity("body").id, 0);
-}
-
 }  // namespace

