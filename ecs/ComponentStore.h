@@ -80,10 +80,16 @@ class CompArray final : public ICompArray {
         } else {
             slot = static_cast<std::uint32_t>(records.Append());
         }
-        if (static_cast<std::size_t>(id) >= slotOf.size()) {
-            slotOf.resize(static_cast<std::size_t>(id) + 1, kNoSlot);
+        const auto at = static_cast<std::size_t>(id);
+        if (at == slotOf.size()) {
+            // Identifiers are handed out densely: the usual growth is by one.
+            slotOf.push_back(slot);
+            return;
         }
-        slotOf[static_cast<std::size_t>(id)] = slot;
+        if (at > slotOf.size()) {
+            slotOf.resize(at + 1, kNoSlot);
+        }
+        slotOf[at] = slot;
     }
 
     void Remove(EntityId id) override {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -60,12 +61,11 @@ class RingQueue {
 
   private:
     void Grow() {
-        std::vector<T> bigger;
-        bigger.reserve(ring.empty() ? 16 : ring.size() * 2);
-        for (std::size_t i = 0; i < count; ++i) {
-            bigger.push_back((*this)[i]);
-        }
-        bigger.resize(bigger.capacity());
+        // The elements move in at most two runs, unwrapped to the front of the larger ring.
+        std::vector<T> bigger(ring.empty() ? 16 : ring.size() * 2);
+        const std::size_t tail = std::min(count, ring.size() - head);
+        std::copy_n(ring.begin() + static_cast<std::ptrdiff_t>(head), tail, bigger.begin());
+        std::copy_n(ring.begin(), count - tail, bigger.begin() + static_cast<std::ptrdiff_t>(tail));
         ring = std::move(bigger);
         head = 0;
     }

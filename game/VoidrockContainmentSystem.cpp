@@ -38,6 +38,13 @@ Radii RadiiOf(std::int32_t size) {
     }
 }
 
+// Beyond one edge a voidrock reappears at the other; written as selects so that it compiles
+// without branches.
+float Wrapped(float value, float low, float high) {
+    const float belowWrapped = value < low ? high : value;
+    return value > high ? low : belowWrapped;
+}
+
 float Distance(float ax, float ay, float bx, float by) {
     const float dx = ax - bx;
     const float dy = ay - by;
@@ -58,23 +65,18 @@ void VoidrockContainmentSystem::Update() {
     auto& sizes = world->store.ArrayOf<Voidrock>();
     for (const Entity& v : voidrocks) {
         Transform& t = transforms.Get(v.id);
-        if (t.x > kWrapRight) {
-            t.x = kWrapLeft;
-        } else if (t.x < kWrapLeft) {
-            t.x = kWrapRight;
-        }
-        if (t.y > kWrapBottom) {
-            t.y = kWrapTop;
-        } else if (t.y < kWrapTop) {
-            t.y = kWrapBottom;
-        }
-        const Radii radii = RadiiOf(sizes.Get(v.id).size);
+        t.x = Wrapped(t.x, kWrapLeft, kWrapRight);
+        t.y = Wrapped(t.y, kWrapTop, kWrapBottom);
         const float x = t.x;
         const float y = t.y;
-        if (!(x > kCollisionLeft && x < kCollisionRight && y > kCollisionTop &&
-              y < kCollisionBottom)) {
+        // Most voidrocks lie outside the area: one branch for all four tests, since which side
+        // a voidrock is on follows no pattern the processor could predict.
+        const bool inside = (x > kCollisionLeft) & (x < kCollisionRight) & (y > kCollisionTop) &
+                            (y < kCollisionBottom);
+        if (!inside) {
             continue;
         }
+        const Radii radii = RadiiOf(sizes.Get(v.id).size);
 
         for (const Entity& ship : ships) {
             const Transform& s = ship.GetComponent<Transform>();
