@@ -123,7 +123,9 @@ void Invariants::CheckGroups(World& world) {
     for (const auto& [name, group] : world.groups) {
         const auto archetype = world.archetypes.find(name);
         EntityId previous = -1;
+        std::size_t liveMembers = 0;
         for (const Entity& e : group) {
+            liveMembers += world.IsLive(e.id) ? 1 : 0;
             if (e.id <= previous) {
                 Fail("group " + name + " is not in ascending order at " + Id(e.id));
             }
@@ -135,6 +137,11 @@ void Invariants::CheckGroups(World& world) {
                            world.signatures.kinds[archetype->second].signature) {
                 Fail("group " + name + " holds " + Id(e.id) + " of another archetype");
             }
+        }
+        // Every member counts: a group that outgrows its live members kept one past destruction.
+        if (group.size() != liveMembers) {
+            Fail("group " + name + " holds " + std::to_string(group.size()) + " entities, " +
+                 std::to_string(liveMembers) + " of them live");
         }
     }
 }
