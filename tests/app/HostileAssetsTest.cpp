@@ -10,6 +10,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -53,6 +54,7 @@ constexpr const char* kAssets[] = {"ship-a1.png",   "ship-a2.png",       "ship-a
                                    "ship-a4.png",   "ship-a5.png",       "ship-a6.png",
                                    "big-a.png",     "med-a.png",         "small-a.png",
                                    "bullet-b1.png", "explosions-a5.png", "Retro.ttf"};
+constexpr std::string_view kFont = "Retro.ttf";
 constexpr int kFrames = 30;
 // A hang fails the test instead of stalling the suite.
 constexpr unsigned kWatchdogSeconds = 60;
@@ -62,10 +64,6 @@ constexpr std::int64_t kSlackBytes = 4 << 20;
 std::vector<char> Bytes(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
-}
-
-bool IsFont(const std::string& asset) {
-    return asset == "Retro.ttf";
 }
 
 struct Outcome {
@@ -144,7 +142,7 @@ bool Damaged(const fs::path& file, Damage how) {
 
 // The one line naming `asset` and its library's reason, or npos.
 std::size_t Reported(const std::string& out, const std::string& asset) {
-    const std::string prefix = IsFont(asset)
+    const std::string prefix = asset == kFont
                                    ? "Unable to load font Assets/Retro.ttf! SDL_ttf Error: "
                                    : "Unable to load image Assets/" + asset + "! SDL_image Error: ";
     const std::size_t at = out.find(prefix);
@@ -161,13 +159,13 @@ void ExpectOutcome(const Outcome& run, const std::string& asset, bool loads) {
     EXPECT_EQ(run.sprites, 11u);
     EXPECT_EQ(run.err.find(run.folder), std::string::npos) << run.err;
     // A font cut short may still open: then there is nothing to say.
-    if (loads || (IsFont(asset) && run.fontOpen)) {
+    if (loads || ((asset == kFont) && run.fontOpen)) {
         EXPECT_EQ(run.out, "");
     } else {
         EXPECT_EQ(Reported(run.out, asset), 0u) << run.out;
         EXPECT_EQ(std::ranges::count(run.out, '\n'), 1);
     }
-    EXPECT_TRUE(run.fontOpen || (IsFont(asset) && !loads));
+    EXPECT_TRUE(run.fontOpen || ((asset == kFont) && !loads));
     // Without a font every text fails, and says so.
     EXPECT_EQ(run.err.find("Couldn't create text: ") != std::string::npos, !run.fontOpen);
 }
@@ -180,7 +178,7 @@ TEST_P(HostileAsset, IsReportedOnceAndTheGameGoesOn) {
     const Outcome run =
         Play([&](const fs::path& assets) { readable = Damaged(assets / asset, how); });
     const bool loads =
-        (how == Damage::Unreadable && readable) || (how == Damage::OnePixelPng && !IsFont(asset));
+        (how == Damage::Unreadable && readable) || (how == Damage::OnePixelPng && !(asset == kFont));
     ExpectOutcome(run, asset, loads);
 }
 
@@ -228,32 +226,30 @@ TEST(HostileAsset, WithoutTheAssetsFolderEachAssetAndTheFolderAreReported) {
 
 // Messages to a closed pipe are lost; the game is not killed by the signal.
 TEST(HostileAsset, AClosedPipeOnStandardOutputAndErrorDoesNotEndTheGame) {
-    int pipeEnds[2];
-    ASSERT_EQ(pipe(pipeEnds), 0);
-    ::close(pipeEnds[0]);
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    ::close(ends[0]);
     std::fflush(stdout);
-    std::fflush(stderr);
-    const int savedOut = dup(STDOUT_FILENO), savedErr = dup(STDERR_FILENO);
-    dup2(pipeEnds[1], STDOUT_FILENO);
-    dup2(pipeEnds[1], STDERR_FILENO);
+    const int saved[] = {dup(STDOUT_FILENO), dup(STDERR_FILENO)};
+    dup2(ends[1], STDOUT_FILENO);
+    dup2(ends[1], STDERR_FILENO);
     bool ended = false;
     {
         SteppedGame game;
-        SDLton& sdl = game.Platform();
-        sdl.LoadTexture("Assets/no-such-image.png");
+        game.Platform().LoadTexture("Assets/no-such-image.png");
         std::fflush(stdout);
-        TTF_Font* font = std::exchange(sdl.font, nullptr);  // every text fails and is logged
+        TTF_Font* font = std::exchange(game.Platform().font, nullptr);  // every text fails
         for (int i = 0; i < 3; ++i) {
             game.Step();
         }
-        sdl.font = font;
+        game.Platform().font = font;
         SDL_Event quit{.type = SDL_EVENT_QUIT};
         SDL_PushEvent(&quit);
         ended = !game.Step();
     }
-    dup2(savedOut, STDOUT_FILENO);
-    dup2(savedErr, STDERR_FILENO);
-    ::close(pipeEnds[1]);
+    dup2(saved[0], STDOUT_FILENO);
+    dup2(saved[1], STDERR_FILENO);
+    ::close(ends[1]);
     std::clearerr(stdout);
     EXPECT_TRUE(ended);
 }

@@ -5,19 +5,12 @@
 #include <vector>
 
 #include "ecs/RingQueue.h"
+#include "support/Ids.h"
 
 namespace {
 
 // Identifiers on both sides of word and summary boundaries, inserted out of order.
 const std::vector<EntityId> kSpread{70000, 5, 4095, 64, 0, 63, 4096, 4097};
-
-std::vector<EntityId> Ids(const EntitySet& set) {
-    std::vector<EntityId> ids;
-    for (const Entity& e : set) {
-        ids.push_back(e.id);
-    }
-    return ids;
-}
 
 TEST(EntitySet, WalksInAscendingOrderOncePerIdentifier) {
     EntitySet set;

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "support/Ids.h"
+
 namespace {
 
 TEST(Group, IsOrderedByIdentifierAndHoldsAnEntityOnce) {
@@ -12,11 +14,7 @@ TEST(Group, IsOrderedByIdentifierAndHoldsAnEntityOnce) {
         group.Insert(Entity{id, nullptr});
     }
     group.Erase(7);
-    std::vector<EntityId> ids;
-    for (const Entity& e : group) {
-        ids.push_back(e.id);
-    }
-    EXPECT_EQ(ids, (std::vector<EntityId>{0, 1, 2}));
+    EXPECT_EQ(Ids(group), (std::vector<EntityId>{0, 1, 2}));
     // A copy shares the members until either side changes.
     Group copy = group;
     group.Erase(1);

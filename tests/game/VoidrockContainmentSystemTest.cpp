@@ -13,6 +13,7 @@ namespace {
 
 using Containment = VoidrockContainmentSystem;
 using Outcome = std::array<std::size_t, 5>;
+constexpr float kBullet = -9;  // in place of a voidrock size
 
 // Ships, GAME OVER texts, voidrocks and bullets, score, explosions.
 Outcome After(Gameplay& g) {
@@ -34,41 +35,37 @@ TEST(Containment, WrapsOnlyBeyondTheExactEdges) {
     }
 }
 
-TEST(Containment, ContactIsStrictlyInsideTheRadiusOfEachSizeOthersCountingAsSmall) {
-    // Size, ship radius, bullet radius.
-    const float kRadii[][3] = {{2, 136, 114}, {1, 102, 80}, {0, 54, 32}, {5, 54, 32}, {-1, 54, 32}};
-    for (const auto& [size, shipR, bulletR] : kRadii) {
-        for (bool hit : {true, false}) {  // one pixel inside each radius, or on it
-            Gameplay g;
-            g.Rock(960 + shipR - hit, 540, static_cast<std::int32_t>(size));
-            g.Rock(200, 100, static_cast<std::int32_t>(size));
-            g.Bullet(200, 100 + bulletR - hit);
-            // The voidrock on the ship stays.
-            EXPECT_EQ(After(g), (hit ? Outcome{0, 1, 1, 1, 1} : Outcome{1, 0, 3, 0, 0})) << size;
-        }
-    }
-}
-
 TEST(Containment, ContactsOfOneUpdate) {
     struct Case {
-        std::vector<std::array<float, 3>> bodies;  // x, y, voidrock size or -1 for a bullet
+        std::vector<std::array<float, 3>> bodies;  // x, y, voidrock size or kBullet
         Outcome outcome;
         std::array<float, 2> ship{960, 540};
     };
     std::vector<Case> cases{
-        {{{200, 100, 2}, {200, 100, -1}, {210, 100, -1}}, {1, 0, 0, 2, 2}},
-        {{{200, 100, 2}, {220, 100, 0}, {210, 100, -1}}, {1, 0, 0, 2, 2}},
+        {{{200, 100, 2}, {200, 100, kBullet}, {210, 100, kBullet}}, {1, 0, 0, 2, 2}},
+        {{{200, 100, 2}, {220, 100, 0}, {210, 100, kBullet}}, {1, 0, 0, 2, 2}},
         {{{960, 540, 0}, {990, 540, 1}}, {0, 2, 2, 0, 0}},
-        {{{1060, 540, 2}, {1060, 540, -1}}, {0, 1, 0, 1, 1}},  // a hit as the ship dies
-        {{{1041, 648, 2}}, {0, 1, 1, 0, 0}},                   // (81, 108) is 135 away
+        {{{1060, 540, 2}, {1060, 540, kBullet}}, {0, 1, 0, 1, 1}},  // a hit as the ship dies
+        {{{1041, 648, 2}}, {0, 1, 1, 0, 0}},                        // (81, 108) is 135 away
         {{{1024, 660, 2}}, {1, 0, 1, 0, 0}}};  // (64, 120) is 136 away, though nearer along x
+    // One pixel inside the ship's and the bullet's radius of each size, or on them; sizes
+    // other than 0, 1 and 2 count as small. The voidrock on the ship stays.
+    const float kRadii[][3] = {{2, 136, 114}, {1, 102, 80}, {0, 54, 32}, {5, 54, 32}, {-1, 54, 32}};
+    for (const auto& [size, shipR, bulletR] : kRadii) {
+        for (float in : {1.0f, 0.0f}) {
+            cases.push_back({{{960 + shipR - in, 540, size},
+                              {200, 100, size},
+                              {200, 100 + bulletR - in, kBullet}},
+                             in ? Outcome{0, 1, 1, 1, 1} : Outcome{1, 0, 3, 0, 0}});
+        }
+    }
     // Ship, voidrock and bullet on an edge of the collision area: nothing; one float inside: all.
     for (auto [x, y] :
          {std::pair{-150.0f, 500.0f}, {2050.0f, 500.0f}, {500.0f, -150.0f}, {500.0f, 1250.0f}}) {
         for (bool in : {false, true}) {
             const float px = in ? std::nextafter(x, 500.0f) : x,
                         py = in ? std::nextafter(y, 500.0f) : y;
-            cases.push_back({{{px, py, 2}, {px, py, -1}},
+            cases.push_back({{{px, py, 2}, {px, py, kBullet}},
                              in ? Outcome{0, 1, 0, 1, 1} : Outcome{1, 0, 2, 0, 0},
                              {px, py}});
         }
@@ -77,7 +74,7 @@ TEST(Containment, ContactsOfOneUpdate) {
         Gameplay g;
         g.ShipAt() = {c.ship[0], c.ship[1]};
         for (auto [x, y, size] : c.bodies) {
-            size < 0 ? g.Bullet(x, y) : g.Rock(x, y, static_cast<std::int32_t>(size));
+            size == kBullet ? g.Bullet(x, y) : g.Rock(x, y, static_cast<std::int32_t>(size));
         }
         EXPECT_EQ(After(g), c.outcome) << c.bodies[0][0] << "," << c.bodies[0][1];
         for (const Entity& m : g.Texts("GAME OVER")) {
