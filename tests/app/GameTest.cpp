@@ -31,18 +31,6 @@ std::function<void(ScriptedScene&)> EndsWith(bool quit, bool change, std::string
     };
 }
 
-TEST(GameRun, QuitWinsOverChangeScene) {
-    ScriptedGame game;
-    ScriptedScene* b = nullptr;
-    game.onInit = [&](ScriptedGame& g) {
-        AddScripted(g, "a", EndsWith(true, true, "b"));
-        b = &AddScripted(g, "b", EndsWith(true, false, ""));
-    };
-    game.Run("a");
-    EXPECT_EQ(game.shutdowns, 1);
-    EXPECT_EQ(b->setups, 0);
-}
-
 TEST(GameRun, ASceneRestartsItselfResetBeforeEachRunWithTheGamesSingletons) {
     ScriptedGame game;
     ScriptedScene* scene = nullptr;
@@ -71,14 +59,24 @@ TEST(GameRun, ASceneRestartsItselfResetBeforeEachRunWithTheGamesSingletons) {
     EXPECT_EQ(game.shutdowns, 1);
 }
 
-TEST(GameRun, UnknownSceneNamesStopLoudlyAfterShuttingDown) {
-    for (const char* first : {"missing", "a"}) {
+// Quit wins over a change of scene; an unknown scene name, first or next, stops the game
+// loudly. Either way after shutting down.
+TEST(GameRun, QuitWinsAndUnknownSceneNamesStopLoudlyAfterShuttingDown) {
+    for (const char* first : {"quits", "missing", "a"}) {
         ScriptedGame game;
-        game.onInit = [](ScriptedGame& g) {
+        ScriptedScene* b = nullptr;
+        game.onInit = [&](ScriptedGame& g) {
+            AddScripted(g, "quits", EndsWith(true, true, "b"));
             AddScripted(g, "a", EndsWith(false, true, "nowhere"));
+            b = &AddScripted(g, "b", EndsWith(true, false, ""));
         };
-        EXPECT_THROW(game.Run(first), std::invalid_argument);
+        if (first == std::string("quits")) {
+            game.Run(first);
+        } else {
+            EXPECT_THROW(game.Run(first), std::invalid_argument);
+        }
         EXPECT_EQ(game.shutdowns, 1);
+        EXPECT_EQ(b->setups, 0);
     }
 }
 

@@ -31,8 +31,7 @@ struct SdlHeap {
     static inline SDL_free_func realFree;
     static inline std::int64_t held = 0, peak = 0;
     static void* Count(void* p, void* old = nullptr) {
-        held += static_cast<std::int64_t>(malloc_usable_size(p)) -
-                static_cast<std::int64_t>(malloc_usable_size(old));
+        held += std::int64_t(malloc_usable_size(p)) - std::int64_t(malloc_usable_size(old));
         peak = std::max(peak, held);
         return p;
     }
@@ -177,8 +176,8 @@ TEST_P(HostileAsset, IsReportedOnceAndTheGameGoesOn) {
     bool readable = false;
     const Outcome run =
         Play([&](const fs::path& assets) { readable = Damaged(assets / asset, how); });
-    const bool loads =
-        (how == Damage::Unreadable && readable) || (how == Damage::OnePixelPng && !(asset == kFont));
+    const bool loads = (how == Damage::Unreadable && readable) ||
+                       (how == Damage::OnePixelPng && !(asset == kFont));
     ExpectOutcome(run, asset, loads);
 }
 
