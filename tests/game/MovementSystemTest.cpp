@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "game/PhysicsSystem.h"
@@ -54,26 +55,23 @@ TEST(ShipControl, ThrustFollowsTheHeadingBeforeTheTurnUpToSevenTimesDrag) {
 }
 
 TEST(ShipControl, ThrustKeysAndTheirLooksReadyAndReloading) {
-    struct Case {
-        std::vector<SDL_Scancode> keys;
-        int down;  // the sign of the thrust along y
-        std::string ready;
-    };
-    const Case cases[] = {{{}, 0, "ship"},
-                          {{SDL_SCANCODE_W}, -1, "ship_accel"},
-                          {{SDL_SCANCODE_S}, 1, "ship_reverse"},
-                          {{SDL_SCANCODE_UP, SDL_SCANCODE_DOWN}, 0, "ship_reverse"}};
-    for (const Case& c : cases) {
+    // Keys held, the sign of the thrust along y, the look when ready.
+    const std::tuple<std::vector<SDL_Scancode>, int, std::string> cases[] = {
+        {{}, 0, "ship"},
+        {{SDL_SCANCODE_W}, -1, "ship_accel"},
+        {{SDL_SCANCODE_S}, 1, "ship_reverse"},
+        {{SDL_SCANCODE_UP, SDL_SCANCODE_DOWN}, 0, "ship_reverse"}};
+    for (const auto& [keys, down, ready] : cases) {
         Gameplay g;
-        std::ranges::for_each(c.keys, [&](SDL_Scancode key) { g.Press(key); });
+        std::ranges::for_each(keys, [&](SDL_Scancode key) { g.Press(key); });
         std::vector<std::string> looks;
         for (int reload : {0, 1, 0}) {  // a last reload frame is counted off in its update
             g.Gun().reloadFrames += reload;
             g.Run<MovementSystem>();
             looks.push_back(g.Sprite());
         }
-        EXPECT_EQ((g.ShipAt().vy > 0) - (g.ShipAt().vy < 0), c.down) << c.ready;
-        EXPECT_EQ(looks, (std::vector{c.ready, c.ready + "_reloading", c.ready}));
+        EXPECT_EQ((g.ShipAt().vy > 0) - (g.ShipAt().vy < 0), down) << ready;
+        EXPECT_EQ(looks, (std::vector{ready, ready + "_reloading", ready}));
     }
 }
 

@@ -28,7 +28,6 @@ TEST_F(TextRenderSystemTest, ATextIsRenderedWhenChangedAndVisibleAndDrawnWhileVi
         {"Score: 2", true, kNew, true}, {"", true, kNone, false},
         {"", true, kNone, false},
     };
-    const Entity empty = Make("scoreboard", "", 100, 600);
     TextRenderer& label = Make("scoreboard", "", 100, 100).GetComponent<TextRenderer>();
     for (const auto& [text, visible, texture, drawn] : steps) {
         SCOPED_TRACE(text + (visible ? " shown" : " hidden"));
@@ -43,7 +42,6 @@ TEST_F(TextRenderSystemTest, ATextIsRenderedWhenChangedAndVisibleAndDrawnWhileVi
             EXPECT_NE(Id(old), oldId) << "the old texture was not released";
         }
         EXPECT_EQ(label.texture != nullptr, texture != kNone);
-        EXPECT_EQ(empty.GetComponent<TextRenderer>().texture, nullptr);
         SurfacePtr canvas = ReadCanvas(*sdl);
         const int bright = CountIn(canvas.get(), kWholeCanvas, IsBright);
         EXPECT_EQ(bright > 0, drawn);
