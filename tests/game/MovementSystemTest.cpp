@@ -12,27 +12,23 @@
 
 namespace {
 
-class TurnKey : public ::testing::TestWithParam<std::pair<SDL_Scancode, float>> {};
-
-TEST_P(TurnKey, StepsToFiveInTenFramesAndBothKeysDecay) {
-    const auto [key, sign] = GetParam();
-    Gameplay g;
-    g.Press(key);
-    for (int frame = 1; frame <= 12; ++frame) {
+TEST(ShipControl, EachTurnKeyStepsToFiveInTenFramesAndBothKeysDecay) {
+    for (auto [key, sign] : {std::pair{SDL_SCANCODE_RIGHT, 1.0f},
+                             {SDL_SCANCODE_D, 1.0f},
+                             {SDL_SCANCODE_LEFT, -1.0f},
+                             {SDL_SCANCODE_A, -1.0f}}) {
+        Gameplay g;
+        g.Press(key);
+        for (int frame = 1; frame <= 12; ++frame) {
+            g.Run<MovementSystem>();
+            ASSERT_FLOAT_EQ(g.ShipAt().angularVelocity, sign * std::min(0.5f * frame, 5.0f));
+        }
+        EXPECT_FLOAT_EQ(g.ShipAt().rotation, sign * (27.5f + 2 * 5.0f));  // 0.5 + 1 + ... + 5, 5, 5
+        g.Press(sign > 0 ? SDL_SCANCODE_LEFT : SDL_SCANCODE_RIGHT);
         g.Run<MovementSystem>();
-        ASSERT_FLOAT_EQ(g.ShipAt().angularVelocity, sign * std::min(0.5f * frame, 5.0f)) << frame;
+        EXPECT_FLOAT_EQ(g.ShipAt().angularVelocity, sign * 5.0f * 0.85f) << key;
     }
-    EXPECT_FLOAT_EQ(g.ShipAt().rotation, sign * (27.5f + 2 * 5.0f));  // 0.5 + 1 + ... + 5, 5, 5
-    g.Press(sign > 0 ? SDL_SCANCODE_LEFT : SDL_SCANCODE_RIGHT);
-    g.Run<MovementSystem>();
-    EXPECT_FLOAT_EQ(g.ShipAt().angularVelocity, sign * 5.0f * 0.85f);
 }
-
-INSTANTIATE_TEST_SUITE_P(Keys, TurnKey,
-                         ::testing::Values(std::pair{SDL_SCANCODE_RIGHT, 1.0f},
-                                           std::pair{SDL_SCANCODE_D, 1.0f},
-                                           std::pair{SDL_SCANCODE_LEFT, -1.0f},
-                                           std::pair{SDL_SCANCODE_A, -1.0f}));
 
 TEST(ShipControl, ThrustFollowsTheHeadingBeforeTheTurnUpToSevenTimesDrag) {
     Gameplay g;

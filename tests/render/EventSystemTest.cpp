@@ -15,7 +15,6 @@ SDL_Event Event(SDL_EventType type, SDL_Scancode key = SDL_SCANCODE_UNKNOWN, boo
     SDL_Event event{};
     event.key.type = type;
     event.key.scancode = key;
-    event.key.key = SDL_GetKeyFromScancode(key, SDL_KMOD_NONE, false);
     event.key.down = type == SDL_EVENT_KEY_DOWN;
     event.key.repeat = repeat;
     return event;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "support/Presentation.h"
@@ -12,14 +13,9 @@ namespace {
 
 using SpriteCacheTest = PresentationTest<>;
 
-struct Draw {
-    const char* sprite;
-    float x, y;  // destination's top-left corner
-    float degrees;
-};
-
 TEST_F(SpriteCacheTest, CopiesMatchSdlsOwnTurnedDrawingAtTheNearestWholeDegree) {
-    const Draw draws[] = {
+    // Sprite, the destination's top-left corner, degrees.
+    const std::tuple<const char*, float, float, float> draws[] = {
         {"big", 100.0f, 100.0f, 0.0f},        {"big", 400.4f, 120.7f, 137.0f},
         {"med", -60.5f, 700.0f, 45.0f},       {"small", 1800.0f, 1000.0f, 359.0f},
         {"ship", 900.0f, 400.0f, 10.4f},      {"ship_accel", 1200.0f, 500.0f, -30.6f},
@@ -34,16 +30,16 @@ TEST_F(SpriteCacheTest, CopiesMatchSdlsOwnTurnedDrawingAtTheNearestWholeDegree) 
         SDL_SetRenderTarget(sdl->renderer, sdl->target);
         SDL_SetRenderDrawColor(sdl->renderer, 10, 18, 40, 255);
         SDL_RenderClear(sdl->renderer);
-        for (const Draw& d : draws) {
-            const Sprite& sprite = sdl->sprites.at(d.sprite);
+        for (const auto& [name, x, y, degrees] : draws) {
+            const Sprite& sprite = sdl->sprites.at(name);
             const SDL_FRect source{0, 0, static_cast<float>(sprite.source.w),
                                    static_cast<float>(sprite.source.h)};
-            const SDL_FRect destination{d.x, d.y, source.w * 4, source.h * 4};
+            const SDL_FRect destination{x, y, source.w * 4, source.h * 4};
             if (cached == 1) {
-                cache->Draw(sprite, destination, d.degrees);
+                cache->Draw(sprite, destination, degrees);
             } else {
                 SDL_RenderTextureRotated(sdl->renderer, sprite.texture, &source, &destination,
-                                         std::fmod(std::round(d.degrees) + 360.0, 360.0), nullptr,
+                                         std::fmod(std::round(degrees) + 360.0, 360.0), nullptr,
                                          SDL_FLIP_NONE);
             }
         }

@@ -16,11 +16,7 @@ struct Position {
 class ScriptedSystem : public System {
   public:
     std::function<void(ScriptedSystem&)> onUpdate;
-    void Update() override {
-        if (onUpdate) {
-            onUpdate(*this);
-        }
-    }
+    void Update() override { onUpdate(*this); }
 };
 
 class ScriptedScene : public Scene {
@@ -33,9 +29,7 @@ class ScriptedScene : public Scene {
         ++setups;
         RegisterComponent<Position>();
         RegisterArchetype<Position>("body");
-        if (onSetup) {
-            onSetup(*this);
-        }
+        onSetup(*this);
     }
     void Teardown() override { ++teardowns; }
 
@@ -54,10 +48,6 @@ class ScriptedGame : public Game {
     std::function<void(ScriptedGame&)> onInit;
     int shutdowns = 0;
 
-    void Init() override {
-        if (onInit) {
-            onInit(*this);
-        }
-    }
+    void Init() override { onInit(*this); }
     void Shutdown() override { ++shutdowns; }
 };

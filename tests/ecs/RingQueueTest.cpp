@@ -1,0 +1,24 @@
+#include "ecs/RingQueue.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(RingQueue, StaysFirstInFirstOutAcrossWrapAndGrowth) {
+    RingQueue<int> queue;
+    int next = 0;
+    int expected = 0;
+    for (int round = 0; round < 40; ++round) {
+        for (int k = 0; k < round % 7 + 1; ++k) {
+            queue.push_back(next++);
+        }
+        for (int k = 0; k < round % 5 && !queue.empty(); ++k) {
+            EXPECT_EQ(queue.front(), expected++);
+            queue.pop_front();
+        }
+    }
+    EXPECT_EQ(queue.size(), static_cast<std::size_t>(next - expected));
+    EXPECT_EQ(*queue.begin(), expected);
+}
+
+}  // namespace
