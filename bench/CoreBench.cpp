@@ -218,6 +218,57 @@ void BM_Destroy(benchmark::State& state) {
         });
 }
 
+// Create or destroy as in a long game: the identifiers and record positions that the last
+// round freed are reused, so no array grows and no fresh memory is touched.
+void SteadyBench(benchmark::State& state, bool timeCreate) {
+    const std::int64_t n = state.range(0);
+    auto world = MakeWorld();
+    Populate(*world, n);
+    Plain plain = MakePlain(n);
+    const auto destroyAll = [&] {
+        for (EntityId id = 0; id < n; ++id) {
+            world->DestroyEntity(id);
+        }
+    };
+    const auto destroyAllPlain = [&] {
+        for (std::int64_t i = 0; i < n; ++i) {
+            plain.Destroy(static_cast<std::uint32_t>(i));
+        }
+        benchmark::DoNotOptimize(plain.free.data());
+    };
+    const auto createAllPlain = [&] {
+        for (std::int64_t i = 0; i < n; ++i) {
+            plain.Create();
+        }
+        benchmark::DoNotOptimize(plain.px.data());
+    };
+    // One timed half and one untimed, so that every round starts from a full world.
+    const auto round = [&](auto destroy, auto create) {
+        if (timeCreate) {
+            destroy();
+            return TimeNs(create);
+        }
+        const double ns = TimeNs(destroy);
+        create();
+        return ns;
+    };
+    const std::uint64_t allocationsBefore = HeapAllocations();
+    Compare(
+        state, static_cast<double>(n),
+        [&] { return round(destroyAll, [&] { Populate(*world, n); }); },
+        [&] { return round(destroyAllPlain, createAllPlain); });
+    state.counters["allocs_per_entity"] =
+        static_cast<double>(HeapAllocations() - allocationsBefore) /
+        (static_cast<double>(state.iterations()) * static_cast<double>(n));
+}
+
+void BM_CreateSteady(benchmark::State& state) {
+    SteadyBench(state, true);
+}
+void BM_DestroySteady(benchmark::State& state) {
+    SteadyBench(state, false);
+}
+
 void BM_RandomGetComponent(benchmark::State& state) {
     const std::int64_t n = state.range(0);
     auto world = MakeWorld();
@@ -298,6 +349,8 @@ void BM_ChurnFrame(benchmark::State& state) {
     ->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMicrosecond)
 BENCHMARK(BM_Create) CORE_SIZES;
 BENCHMARK(BM_Destroy) CORE_SIZES;
+BENCHMARK(BM_CreateSteady) CORE_SIZES;
+BENCHMARK(BM_DestroySteady) CORE_SIZES;
 BENCHMARK(BM_RandomGetComponent) CORE_SIZES;
 BENCHMARK(BM_Walk) CORE_SIZES;
 BENCHMARK(BM_WalkAfterChurn) CORE_SIZES;

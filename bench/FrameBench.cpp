@@ -100,7 +100,7 @@ void BM_SpritePassOnCanvas(benchmark::State& state) {
                                 static_cast<float>(100 + (i * 61) % 880), 0.0f, 0.0f,
                                 static_cast<std::int32_t>(i % 3));
     }
-    RenderSys& sprites = *std::static_pointer_cast<RenderSys>(scene.systems[9]);
+    RenderSys& sprites = *scene.FindSystem<RenderSys>();
     SDL_Renderer* renderer = game.Platform().renderer;
     // Every image is made once before the timing: what is measured is the steady state.
     sprites.Update();

@@ -18,6 +18,11 @@ void ThrowRegisteredTwice(const std::string& type) {
     throw std::logic_error("component type " + type + " registered twice");
 }
 
+void ThrowTooManyTypes(const std::string& type) {
+    throw std::logic_error("component type " + type + " is one more than " +
+                           std::to_string(kMaxComponentTypes) + " types");
+}
+
 std::uint32_t NextComponentTypeNumber() {
     // A function-local counter is ready whichever start-up initialiser asks first.
     static std::uint32_t next = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -74,9 +75,9 @@ class CompArray final : public ICompArray {
         }
         std::uint32_t slot;
         if (!freeSlots.empty()) {
+            // Remove left the record at its default.
             slot = freeSlots.front();
             freeSlots.pop_front();
-            records[slot] = T{};
         } else {
             slot = static_cast<std::uint32_t>(records.Append());
         }
@@ -131,6 +132,10 @@ class CompArray final : public ICompArray {
 // A process-wide number for every component type, handed out at start-up, so that a store
 // finds a type's array by indexing instead of hashing its name.
 std::uint32_t NextComponentTypeNumber();
+// More component types than a program of this size could use; a fixed table keeps the lookup
+// free of a size to load.
+inline constexpr std::uint32_t kMaxComponentTypes = 256;
+[[noreturn]] void ThrowTooManyTypes(const std::string& type);
 template <typename T>
 inline const std::uint32_t kComponentTypeNumber = NextComponentTypeNumber();
 
@@ -157,8 +162,7 @@ class ComponentStore {
     template <typename T>
     CompArray<T>& ArrayOf() const {
         const std::uint32_t number = kComponentTypeNumber<T>;
-        if (number >= arrayByTypeNumber.size() || arrayByTypeNumber[number] == nullptr)
-            [[unlikely]] {
+        if (number >= kMaxComponentTypes || arrayByTypeNumber[number] == nullptr) [[unlikely]] {
             ThrowUnregistered(TypeName<T>());
         }
         return *static_cast<CompArray<T>*>(arrayByTypeNumber[number]);
@@ -169,20 +173,20 @@ class ComponentStore {
     std::vector<std::shared_ptr<ICompArray>> arraysByIndex;
     std::int32_t nextTypeIndex = 0;
     // The same arrays, indexed by kComponentTypeNumber; null for types not registered here.
-    std::vector<ICompArray*> arrayByTypeNumber;
+    std::array<ICompArray*, kMaxComponentTypes> arrayByTypeNumber{};
 
   private:
     template <typename T>
     void RegisterOne() {
+        const std::uint32_t number = kComponentTypeNumber<T>;
+        if (number >= kMaxComponentTypes) {
+            ThrowTooManyTypes(TypeName<T>());
+        }
         if (!typeIndexByName.try_emplace(KeyOf<T>(), nextTypeIndex).second) {
             ThrowRegisteredTwice(TypeName<T>());
         }
         ++nextTypeIndex;
         auto array = std::make_shared<CompArray<T>>();
-        const std::uint32_t number = kComponentTypeNumber<T>;
-        if (number >= arrayByTypeNumber.size()) {
-            arrayByTypeNumber.resize(number + 1, nullptr);
-        }
         arrayByTypeNumber[number] = array.get();
         arraysByIndex.push_back(std::move(array));
     }

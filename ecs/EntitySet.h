@@ -12,8 +12,8 @@
 // An ordered set of entities over their dense identifiers: one bit per identifier, and one
 // summary bit per word of bits so that a walk skips empty stretches. Insert and erase are
 // constant time and allocate only when the identifier range grows; a walk goes in ascending
-// identifier order and reads the bits afresh at every step, so an entity inserted during a
-// walk is reached exactly when its identifier lies after the current position.
+// identifier order and sees every change made during it, so an entity inserted during a walk
+// is reached exactly when its identifier lies after the current position.
 class EntitySet {
   public:
     static constexpr EntityId kEnd = std::numeric_limits<EntityId>::max();
@@ -27,12 +27,22 @@ class EntitySet {
         using reference = const Entity&;
 
         const_iterator() = default;
-        const_iterator(const EntitySet* set, EntityId id) : set(set), current{id, set->store} {}
+        const_iterator(const EntitySet* set, EntityId id)
+            : set(set), current{id, set->store}, bits(set->BitsAfter(id)), version(set->version) {}
 
         reference operator*() const { return current; }
         pointer operator->() const { return &current; }
+        // The next identifier comes from the bits already read while the set is unchanged, so
+        // that a step does not wait for a load that depends on the step before.
         const_iterator& operator++() {
-            current.id = set->NextFrom(current.id + 1);
+            if (bits != 0 && version == set->version) [[likely]] {
+                current.id = (current.id & ~EntityId{63}) + std::countr_zero(bits);
+                bits &= bits - 1;
+            } else {
+                current.id = set->NextFrom(current.id + 1);
+                bits = set->BitsAfter(current.id);
+                version = set->version;
+            }
             return *this;
         }
         const_iterator operator++(int) {
@@ -47,6 +57,9 @@ class EntitySet {
       private:
         const EntitySet* set = nullptr;
         Entity current;
+        // The set's bits after current.id in its word, as read at the set's version.
+        std::uint64_t bits = 0;
+        std::uint64_t version = 0;
     };
     using iterator = const_iterator;
 
@@ -74,6 +87,7 @@ class EntitySet {
         words[w] |= std::uint64_t{1} << (e.id & 63);
         summary[w >> 6] |= std::uint64_t{1} << (w & 63);
         ++count;
+        ++version;
         return true;
     }
 
@@ -88,6 +102,7 @@ class EntitySet {
             summary[w >> 6] &= ~(std::uint64_t{1} << (w & 63));
         }
         --count;
+        ++version;
         return 1;
     }
     std::size_t erase(const Entity& e) { return erase(e.id); }
@@ -123,7 +138,19 @@ class EntitySet {
     ComponentStore* store = nullptr;
 
   private:
+    // The bits of the identifiers after `id` in its word.
+    std::uint64_t BitsAfter(EntityId id) const {
+        const auto w = static_cast<std::size_t>(id) >> 6;
+        if (w >= words.size()) {
+            return 0;
+        }
+        // 2 << 63 wraps to 0, which leaves no bits after the last of a word.
+        return words[w] & ~((std::uint64_t{2} << (id & 63)) - 1);
+    }
+
     std::vector<std::uint64_t> words;
     std::vector<std::uint64_t> summary;
     std::size_t count = 0;
+    // Counts changes, so that a walk knows when the bits it holds may be stale.
+    std::uint64_t version = 0;
 };

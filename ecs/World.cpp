@@ -24,13 +24,12 @@ Entity World::CreateEntity(std::string archetypeName) {
     if (!freeIds.empty()) {
         id = freeIds.front();
         freeIds.pop_front();
-        signatures.kindOf[static_cast<std::size_t>(id)] = k;
+        signatures.of[static_cast<std::size_t>(id)].kind = k;
         live[static_cast<std::size_t>(id)] = true;
     } else {
-        id = static_cast<EntityId>(signatures.kindOf.size());
-        signatures.kindOf.push_back(k);
+        id = static_cast<EntityId>(signatures.of.size());
+        signatures.of.push_back({k, 0});
         live.push_back(true);
-        groupMaskOf.push_back(0);
     }
     for (ICompArray* array : kind.arrays) {
         array->Insert(id);
@@ -47,14 +46,15 @@ void World::DestroyEntity(EntityId id) {
         throw std::logic_error("DestroyEntity: entity " + std::to_string(id) + " is not live");
     }
     const auto at = static_cast<std::size_t>(id);
-    SignatureKind& kind = KindOf(signatures.kindOf[at]);
+    IdentifierState& state = signatures.of[at];
+    SignatureKind& kind = KindOf(state.kind);
     for (ICompArray* array : kind.arrays) {
         array->Remove(id);
     }
     for (std::uint32_t q : QueriesOf(kind)) {
         queryEntities[q].erase(id);
     }
-    for (std::uint32_t mask = groupMaskOf[at]; mask != 0; mask &= mask - 1) {
+    for (std::uint32_t mask = state.groupMask; mask != 0; mask &= mask - 1) {
         const auto bit = static_cast<std::uint32_t>(std::countr_zero(mask));
         if (bit < kGroupMaskBits - 1) {
             groupByIndex[bit]->Erase(id);
@@ -64,10 +64,9 @@ void World::DestroyEntity(EntityId id) {
             }
         }
     }
-    groupMaskOf[at] = 0;
+    state = {kind.cleared, 0};
     freeIds.push_back(id);
     live[at] = false;
-    signatures.kindOf[at] = kind.cleared;
 }
 
 void World::AddToGroup(Entity entity, std::string name) {
@@ -78,9 +77,9 @@ void World::AddToGroup(Entity entity, std::string name) {
     }
     group.Insert(entity);
     // Ids beyond the table have never been handed out, so destruction cannot meet them.
-    if (entity.id >= 0 && static_cast<std::size_t>(entity.id) < groupMaskOf.size()) {
+    if (entity.id >= 0 && static_cast<std::size_t>(entity.id) < signatures.size()) {
         const auto bit = std::min(static_cast<std::uint32_t>(group.index), kGroupMaskBits - 1);
-        groupMaskOf[static_cast<std::size_t>(entity.id)] |= std::uint32_t{1} << bit;
+        signatures.of[static_cast<std::size_t>(entity.id)].groupMask |= std::uint32_t{1} << bit;
     }
 }
 

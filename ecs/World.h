@@ -29,16 +29,26 @@ struct SignatureKind {
     std::uint32_t cleared = 0;
 };
 
+// What the world keeps of one identifier, side by side, so that creating or destroying an
+// entity reads one place for all of it.
+struct IdentifierState {
+    // The number of its signature's kind in SignatureTable::kinds.
+    std::uint32_t kind = 0;
+    // Bit i says the entity is in the group of index i; the last bit stands for every group
+    // from there on. Destruction visits only the groups the entity is in.
+    std::uint32_t groupMask = 0;
+};
+
 // The signature of every identifier, stored as the number of its kind: entities share the
 // few distinct signatures instead of each holding a bitset of its own.
 class SignatureTable {
   public:
-    const Signature& operator[](std::size_t id) const { return kinds[kindOf[id]].signature; }
-    std::size_t size() const { return kindOf.size(); }
-    bool empty() const { return kindOf.empty(); }
+    const Signature& operator[](std::size_t id) const { return kinds[of[id].kind].signature; }
+    std::size_t size() const { return of.size(); }
+    bool empty() const { return of.empty(); }
 
     // Indexed by identifier.
-    std::vector<std::uint32_t> kindOf;
+    std::vector<IdentifierState> of;
     // Never shrinks; a deque, so that a kind stays put while others are added.
     std::deque<SignatureKind> kinds;
 };
@@ -78,11 +88,9 @@ class World {
     // A deque, so that the set a system holds stays put when another query is made.
     std::deque<EntitySet> queryEntities;
     std::unordered_map<std::string, Group> groups;
-    // The groups that have had a member, by the order they got their first; bit i of an
-    // identifier's groupMaskOf says it is in group i (the last bit stands for every group from
-    // there on), so destruction visits only the groups the entity is in.
+    // The groups that have had a member, by the order they got their first: the group of
+    // index i in an identifier's groupMask.
     std::vector<Group*> groupByIndex;
-    std::vector<std::uint32_t> groupMaskOf;
 
     // Makes an entity with a default record of every component of the archetype. An unknown
     // archetype name registers an empty archetype and makes an entity without components.

@@ -59,23 +59,32 @@ void VoidrockContainmentSystem::Update() {
     const Group voidrocks = GetGroup(kVoidrockGroup);
     const Group ships = GetGroup(kShipGroup);
     const Group bullets = GetGroup(kBulletGroup);
-    // Looked up once: every voidrock is visited each frame. Records are indexed afresh, since
-    // entities made below may move them.
+    // Looked up once: every voidrock is visited each frame.
     auto& transforms = world->store.ArrayOf<Transform>();
     auto& sizes = world->store.ArrayOf<Voidrock>();
+    // First every voidrock is wrapped, and those inside the contact area are noted without a
+    // branch: which side of it a voidrock is on follows no pattern the processor could predict.
+    // Wrapping moves only voidrocks and contacts move only the ship, so settling the contacts
+    // afterwards, in the same order, changes nothing.
+    if (inContactArea.size() < voidrocks.size()) {
+        inContactArea.resize(voidrocks.size());
+    }
+    std::size_t inside = 0;
     for (const Entity& v : voidrocks) {
         Transform& t = transforms.Get(v.id);
         t.x = Wrapped(t.x, kWrapLeft, kWrapRight);
         t.y = Wrapped(t.y, kWrapTop, kWrapBottom);
         const float x = t.x;
         const float y = t.y;
-        // Most voidrocks lie outside the area: one branch for all four tests, since which side
-        // a voidrock is on follows no pattern the processor could predict.
-        const bool inside = (x > kCollisionLeft) & (x < kCollisionRight) & (y > kCollisionTop) &
-                            (y < kCollisionBottom);
-        if (!inside) {
-            continue;
-        }
+        inContactArea[inside] = v.id;
+        inside += static_cast<std::size_t>((x > kCollisionLeft) & (x < kCollisionRight) &
+                                           (y > kCollisionTop) & (y < kCollisionBottom));
+    }
+    for (std::size_t i = 0; i < inside; ++i) {
+        const Entity v{inContactArea[i], &world->store};
+        const Transform& t = transforms.Get(v.id);
+        const float x = t.x;
+        const float y = t.y;
         const Radii radii = RadiiOf(sizes.Get(v.id).size);
 
         for (const Entity& ship : ships) {
