@@ -6,6 +6,7 @@
 
 // A first-in first-out queue in one ring buffer. Unlike a deque it allocates only when it has
 // to grow, so a queue that is filled and drained in turns stops allocating at its peak size.
+// The ring's size is always a power of two, so that a position wraps by a mask, not a division.
 template <typename T>
 class RingQueue {
   public:
@@ -42,7 +43,7 @@ class RingQueue {
     std::size_t size() const { return count; }
     const T& front() const { return ring[head]; }
     // The element `i` places behind the front.
-    const T& operator[](std::size_t i) const { return ring[(head + i) % ring.size()]; }
+    const T& operator[](std::size_t i) const { return ring[(head + i) & (ring.size() - 1)]; }
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, count}; }
 
@@ -50,19 +51,21 @@ class RingQueue {
         if (count == ring.size()) {
             Grow();
         }
-        ring[(head + count) % ring.size()] = value;
+        ring[(head + count) & (ring.size() - 1)] = value;
         ++count;
     }
 
     void pop_front() {
-        head = (head + 1) % ring.size();
+        head = (head + 1) & (ring.size() - 1);
         --count;
     }
 
   private:
+    static constexpr std::size_t kFirstSize = 16;
+
     void Grow() {
         // The elements move in at most two runs, unwrapped to the front of the larger ring.
-        std::vector<T> bigger(ring.empty() ? 16 : ring.size() * 2);
+        std::vector<T> bigger(ring.empty() ? kFirstSize : ring.size() * 2);
         const std::size_t tail = std::min(count, ring.size() - head);
         std::copy_n(ring.begin() + static_cast<std::ptrdiff_t>(head), tail, bigger.begin());
         std::copy_n(ring.begin(), count - tail, bigger.begin() + static_cast<std::ptrdiff_t>(tail));

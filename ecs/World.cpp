@@ -35,8 +35,8 @@ Entity World::CreateEntity(std::string archetypeName) {
         array->Insert(id);
     }
     const Entity entity{id, &store};
-    for (std::uint32_t q : QueriesOf(kind)) {
-        queryEntities[q].insert(entity);
+    for (EntitySet* members : QueriesOf(kind)) {
+        members->insert(entity);
     }
     return entity;
 }
@@ -51,8 +51,8 @@ void World::DestroyEntity(EntityId id) {
     for (ICompArray* array : kind.arrays) {
         array->Remove(id);
     }
-    for (std::uint32_t q : QueriesOf(kind)) {
-        queryEntities[q].erase(id);
+    for (EntitySet* members : QueriesOf(kind)) {
+        members->erase(id);
     }
     for (std::uint32_t mask = state.groupMask; mask != 0; mask &= mask - 1) {
         const auto bit = static_cast<std::uint32_t>(std::countr_zero(mask));
@@ -104,12 +104,12 @@ std::int32_t World::QueryIndexOf(const Signature& query) {
 
 std::uint32_t World::Intern(const Signature& signature) {
     for (std::uint32_t k = 0; k < signatures.kinds.size(); ++k) {
-        if (signatures.kinds[k].signature == signature) {
+        if (signatures.kinds[k]->signature == signature) {
             return k;
         }
     }
     const auto k = static_cast<std::uint32_t>(signatures.kinds.size());
-    SignatureKind& kind = signatures.kinds.emplace_back();
+    SignatureKind& kind = *signatures.kinds.emplace_back(std::make_unique<SignatureKind>());
     kind.signature = signature;
     for (auto i = signature.find_first(); i != Signature::npos; i = signature.find_next(i)) {
         kind.arrays.push_back(&store.ArrayAt(static_cast<std::uint32_t>(i)));
@@ -118,10 +118,10 @@ std::uint32_t World::Intern(const Signature& signature) {
     return k;
 }
 
-const std::vector<std::uint32_t>& World::QueriesOf(SignatureKind& kind) {
+const std::vector<EntitySet*>& World::QueriesOf(SignatureKind& kind) {
     for (; kind.queriesSeen < queryCount; ++kind.queriesSeen) {
         if (SignatureMatches(kind.signature, querySignatures[kind.queriesSeen])) {
-            kind.queries.push_back(kind.queriesSeen);
+            kind.queries.push_back(&queryEntities[kind.queriesSeen]);
         }
     }
     return kind.queries;

@@ -21,8 +21,8 @@ struct SignatureKind {
     Signature signature;
     // The arrays of its set bits, in type-index order.
     std::vector<ICompArray*> arrays;
-    // Indices of the queries it matches, among the first queriesSeen queries.
-    std::vector<std::uint32_t> queries;
+    // The sets of the queries it matches, among the first queriesSeen queries.
+    std::vector<EntitySet*> queries;
     std::uint32_t queriesSeen = 0;
     // The kind of the all-clear signature of the same bit count, which a destroyed entity's
     // identifier takes.
@@ -43,14 +43,14 @@ struct IdentifierState {
 // few distinct signatures instead of each holding a bitset of its own.
 class SignatureTable {
   public:
-    const Signature& operator[](std::size_t id) const { return kinds[of[id].kind].signature; }
+    const Signature& operator[](std::size_t id) const { return kinds[of[id].kind]->signature; }
     std::size_t size() const { return of.size(); }
     bool empty() const { return of.empty(); }
 
     // Indexed by identifier.
     std::vector<IdentifierState> of;
-    // Never shrinks; a deque, so that a kind stays put while others are added.
-    std::deque<SignatureKind> kinds;
+    // Never shrinks; each kind on its own, so that it stays put while others are added.
+    std::vector<std::unique_ptr<SignatureKind>> kinds;
 };
 
 // The number of a list of component types in GetEntities, the same in every world, so that a
@@ -147,9 +147,9 @@ class World {
     std::int32_t QueryIndexOf(const Signature& query);
     // The kind of this signature, made when new.
     std::uint32_t Intern(const Signature& signature);
-    SignatureKind& KindOf(std::uint32_t kind) { return signatures.kinds[kind]; }
+    SignatureKind& KindOf(std::uint32_t kind) { return *signatures.kinds[kind]; }
     // The queries the kind matches, brought up to date with queries made since last asked.
-    const std::vector<std::uint32_t>& QueriesOf(SignatureKind& kind);
+    const std::vector<EntitySet*>& QueriesOf(SignatureKind& kind);
 
     // Whether each identifier names a live entity, to refuse destroying one twice.
     std::vector<bool> live;

@@ -45,6 +45,38 @@ float Wrapped(float value, float low, float high) {
     return value > high ? low : belowWrapped;
 }
 
+using Placed = VoidrockContainmentSystem::Placed;
+
+// Wraps every voidrock and notes, without a branch, those inside the contact area: which side
+// of it a voidrock is on follows no pattern the processor could predict. Returns how many.
+// A function of its own, so that the walk inlines into it.
+std::size_t WrapAndNoteContacts(const Group& voidrocks, CompArray<Transform>& transforms,
+                                std::vector<Placed>& noted) {
+    if (noted.size() < voidrocks.size()) {
+        noted.resize(voidrocks.size());
+    }
+    std::size_t inside = 0;
+    for (const Entity& v : voidrocks) {
+        Transform& t = transforms.Get(v.id);
+        t.x = Wrapped(t.x, kWrapLeft, kWrapRight);
+        t.y = Wrapped(t.y, kWrapTop, kWrapBottom);
+        const float x = t.x;
+        const float y = t.y;
+        noted[inside] = {v.id, x, y};
+        inside += static_cast<std::size_t>((x > kCollisionLeft) & (x < kCollisionRight) &
+                                           (y > kCollisionTop) & (y < kCollisionBottom));
+    }
+    return inside;
+}
+
+void NotePlaces(const Group& group, std::vector<Placed>& placed) {
+    placed.clear();
+    for (const Entity& e : group) {
+        const Transform& t = e.GetComponent<Transform>();
+        placed.push_back({e.id, t.x, t.y});
+    }
+}
+
 float Distance(float ax, float ay, float bx, float by) {
     const float dx = ax - bx;
     const float dy = ay - by;
@@ -57,56 +89,34 @@ void VoidrockContainmentSystem::Update() {
     // Queued entities stay in their groups until this update ends, so every contact of the
     // frame is settled against the same bodies.
     const Group voidrocks = GetGroup(kVoidrockGroup);
-    const Group ships = GetGroup(kShipGroup);
-    const Group bullets = GetGroup(kBulletGroup);
+    NotePlaces(GetGroup(kShipGroup), shipsAt);
+    NotePlaces(GetGroup(kBulletGroup), bulletsAt);
     // Looked up once: every voidrock is visited each frame.
     auto& transforms = world->store.ArrayOf<Transform>();
     auto& sizes = world->store.ArrayOf<Voidrock>();
-    // First every voidrock is wrapped, and those inside the contact area are noted without a
-    // branch: which side of it a voidrock is on follows no pattern the processor could predict.
-    // Wrapping moves only voidrocks and contacts move only the ship, so settling the contacts
-    // afterwards, in the same order, changes nothing.
-    if (inContactArea.size() < voidrocks.size()) {
-        inContactArea.resize(voidrocks.size());
-    }
-    std::size_t inside = 0;
-    for (const Entity& v : voidrocks) {
-        Transform& t = transforms.Get(v.id);
-        t.x = Wrapped(t.x, kWrapLeft, kWrapRight);
-        t.y = Wrapped(t.y, kWrapTop, kWrapBottom);
-        const float x = t.x;
-        const float y = t.y;
-        inContactArea[inside] = v.id;
-        inside += static_cast<std::size_t>((x > kCollisionLeft) & (x < kCollisionRight) &
-                                           (y > kCollisionTop) & (y < kCollisionBottom));
-    }
+    // Wrapping moves only voidrocks and contacts change only the ship's velocity, so settling
+    // the contacts after every voidrock is wrapped, in the same order, changes nothing.
+    const std::size_t inside = WrapAndNoteContacts(voidrocks, transforms, inContactArea);
     for (std::size_t i = 0; i < inside; ++i) {
-        const Entity v{inContactArea[i], &world->store};
-        const Transform& t = transforms.Get(v.id);
-        const float x = t.x;
-        const float y = t.y;
-        const Radii radii = RadiiOf(sizes.Get(v.id).size);
+        const auto [voidrock, x, y] = inContactArea[i];
+        const Radii radii = RadiiOf(sizes.Get(voidrock).size);
 
-        for (const Entity& ship : ships) {
-            const Transform& s = ship.GetComponent<Transform>();
-            if (Distance(s.x, s.y, x, y) < radii.ship) {
-                QueueDestroy(ship);
+        for (const auto& [ship, sx, sy] : shipsAt) {
+            if (Distance(sx, sy, x, y) < radii.ship) {
+                QueueDestroy({ship, &world->store});
                 ShowMessage(*world, kGameOverMessage);
             }
         }
 
-        for (const Entity& bullet : bullets) {
-            const Transform& b = bullet.GetComponent<Transform>();
-            const float bx = b.x;
-            const float by = b.y;
+        for (const auto& [bullet, bx, by] : bulletsAt) {
             if (!(Distance(bx, by, x, y) < radii.bullet)) {
                 continue;
             }
-            for (const Entity& ship : ships) {
-                ship.GetComponent<Ship>().reloadFrames = 0;
-                Transform& s = ship.GetComponent<Transform>();
-                const float dx = s.x - bx;
-                const float dy = s.y - by;
+            for (const auto& [ship, sx, sy] : shipsAt) {
+                world->store.ArrayOf<Ship>().Get(ship).reloadFrames = 0;
+                Transform& s = transforms.Get(ship);
+                const float dx = sx - bx;
+                const float dy = sy - by;
                 const float e = std::sqrt(dx * dx + dy * dy);
                 // A hit right on the ship's centre has no direction to push in.
                 if (e < kPushReachPixels && e > 0.0f) {
@@ -123,8 +133,8 @@ void VoidrockContainmentSystem::Update() {
             explosion.GetComponent<SpriteRenderer>().sprite = kExplosionSprite;
             explosion.GetComponent<DestroyTimer>().frames = kExplosionFrames;
             world->AddToGroup(explosion, kExplosionGroup);
-            QueueDestroy(v);
-            QueueDestroy(bullet);
+            QueueDestroy({voidrock, &world->store});
+            QueueDestroy({bullet, &world->store});
             for (const Entity& scoreboard : *world->GetEntities<Score>()) {
                 scoreboard.GetComponent<Score>().value += 1;
             }

@@ -9,8 +9,18 @@ class VoidrockContainmentSystem : public System {
   public:
     void Update() override;
 
+    // An entity and where it is this frame.
+    struct Placed {
+        EntityId id;
+        float x;
+        float y;
+    };
+
   private:
-    // The voidrocks inside the contact area this frame; kept between frames so that a frame
-    // allocates only when the crowd has grown past its largest.
-    std::vector<EntityId> inContactArea;
+    // The voidrocks inside the contact area this frame, and the ships and bullets: nothing in
+    // this update moves them. Kept between frames, so that a frame allocates only when a crowd
+    // has grown past its largest.
+    std::vector<Placed> inContactArea;
+    std::vector<Placed> shipsAt;
+    std::vector<Placed> bulletsAt;
 };

@@ -134,7 +134,7 @@ void Invariants::CheckGroups(World& world) {
                 Fail("group " + name + " holds dead entity " + Id(e.id));
             } else if (archetype != world.archetypes.end() &&
                        world.signatures[static_cast<std::size_t>(e.id)] !=
-                           world.signatures.kinds[archetype->second].signature) {
+                           world.signatures.kinds[archetype->second]->signature) {
                 Fail("group " + name + " holds " + Id(e.id) + " of another archetype");
             }
         }
