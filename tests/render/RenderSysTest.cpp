@@ -29,14 +29,18 @@ Rgba CentreOf(const Placed& p) {
 
 TEST_F(RenderSysTest, ASpriteIsFourTimesItsSourceCentredOnItsPosition) {
     Make("voidrock", "voidrock", 1000, 500).GetComponent<SpriteRenderer>().sprite = "big";
+    // Centred beyond the left edge, it still reaches 46 pixels onto the canvas.
+    Make("voidrock", "voidrock", -50, 300).GetComponent<SpriteRenderer>().sprite = "big";
     Make("ship", "", 300, 300).GetComponent<SpriteRenderer>().sprite = "ship";  // in no group
     Make("ship", "ship", 300, 800).GetComponent<SpriteRenderer>().sprite = "no_such_sprite";
     Frame();
     SurfacePtr canvas = ReadCanvas(*sdl);
     const auto NotBackground = [&](const Rgba& p) { return !(p == Background()); };
-    // Nothing outside the 192 x 192 square; each source pixel inside it is a 4 x 4 block.
+    // Nothing outside the 192 x 192 squares; each source pixel inside one is a 4 x 4 block.
+    const int edge = CountIn(canvas.get(), {0, 300 - 96, 46, 192}, NotBackground);
+    EXPECT_GT(edge, 0);
     EXPECT_EQ(CountIn(canvas.get(), kWholeCanvas, NotBackground),
-              CountIn(canvas.get(), {1000 - 96, 500 - 96, 192, 192}, NotBackground));
+              CountIn(canvas.get(), {1000 - 96, 500 - 96, 192, 192}, NotBackground) + edge);
     SurfacePtr image = LoadImage(kBig.image);
     for (int v = 0; v < kBig.size; v += 5) {
         for (int u = 0; u < kBig.size; u += 3) {
