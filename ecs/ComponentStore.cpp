@@ -19,8 +19,8 @@ void ThrowRegisteredTwice(const std::string& type) {
 }
 
 void ThrowTooManyTypes(const std::string& type) {
-    throw std::logic_error("component type " + type + " is one more than " +
-                           std::to_string(kMaxComponentTypes) + " types");
+    throw std::logic_error("component type " + type + " is beyond the " +
+                           std::to_string(kMaxComponentTypes) + " types a program may have");
 }
 
 std::uint32_t NextComponentTypeNumber() {
