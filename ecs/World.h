@@ -29,8 +29,8 @@ struct SignatureKind {
     std::uint32_t cleared = 0;
 };
 
-// What the world keeps of one identifier, side by side, so that creating or destroying an
-// entity reads one place for all of it.
+// An identifier's kind and groups, side by side, so that destroying an entity at a random
+// identifier reads one place for both.
 struct IdentifierState {
     // The number of its signature's kind in SignatureTable::kinds.
     std::uint32_t kind = 0;

@@ -17,16 +17,18 @@ TEST(ShipControl, EachTurnKeyStepsToFiveInTenFramesAndBothKeysDecay) {
                              {SDL_SCANCODE_D, 1.0f},
                              {SDL_SCANCODE_LEFT, -1.0f},
                              {SDL_SCANCODE_A, -1.0f}}) {
+        SCOPED_TRACE(SDL_GetScancodeName(key));
         Gameplay g;
         g.Press(key);
         for (int frame = 1; frame <= 12; ++frame) {
             g.Run<MovementSystem>();
-            ASSERT_FLOAT_EQ(g.ShipAt().angularVelocity, sign * std::min(0.5f * frame, 5.0f));
+            ASSERT_FLOAT_EQ(g.ShipAt().angularVelocity, sign * std::min(0.5f * frame, 5.0f))
+                << frame;
         }
         EXPECT_FLOAT_EQ(g.ShipAt().rotation, sign * (27.5f + 2 * 5.0f));  // 0.5 + 1 + ... + 5, 5, 5
         g.Press(sign > 0 ? SDL_SCANCODE_LEFT : SDL_SCANCODE_RIGHT);
         g.Run<MovementSystem>();
-        EXPECT_FLOAT_EQ(g.ShipAt().angularVelocity, sign * 5.0f * 0.85f) << key;
+        EXPECT_FLOAT_EQ(g.ShipAt().angularVelocity, sign * 5.0f * 0.85f);
     }
 }
 
