@@ -80,6 +80,8 @@ class CompArray final : public ICompArray {
             freeSlots.pop_front();
         } else {
             slot = static_cast<std::uint32_t>(records.Append());
+            // Room for every position to be freed, so that removing never allocates.
+            freeSlots.reserve(records.size());
         }
         const auto at = static_cast<std::size_t>(id);
         if (at == slotOf.size()) {

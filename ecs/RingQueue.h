@@ -1,8 +1,9 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
-#include <vector>
+#include <memory>
 
 // A first-in first-out queue in one ring buffer. Unlike a deque it allocates only when it has
 // to grow, so a queue that is filled and drained in turns stops allocating at its peak size.
@@ -43,37 +44,48 @@ class RingQueue {
     std::size_t size() const { return count; }
     const T& front() const { return ring[head]; }
     // The element `i` places behind the front.
-    const T& operator[](std::size_t i) const { return ring[(head + i) & (ring.size() - 1)]; }
+    const T& operator[](std::size_t i) const { return ring[(head + i) & (capacity - 1)]; }
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, count}; }
 
-    void push_back(const T& value) {
-        if (count == ring.size()) {
-            Grow();
+    // Makes room for n elements, so that pushing until there are n allocates nothing.
+    void reserve(std::size_t n) {
+        if (n > capacity) {
+            Grow(std::max(std::bit_ceil(n), kFirstSize));
         }
-        ring[(head + count) & (ring.size() - 1)] = value;
+    }
+
+    void push_back(const T& value) {
+        if (count == capacity) {
+            Grow(capacity == 0 ? kFirstSize : capacity * 2);
+        }
+        ring[(head + count) & (capacity - 1)] = value;
         ++count;
     }
 
     void pop_front() {
-        head = (head + 1) & (ring.size() - 1);
+        head = (head + 1) & (capacity - 1);
         --count;
     }
 
   private:
     static constexpr std::size_t kFirstSize = 16;
 
-    void Grow() {
+    void Grow(std::size_t size) {
+        // Left unwritten until used: a ring reserved ahead of need costs no memory the system
+        // has to provide until elements arrive.
+        auto bigger = std::make_unique_for_overwrite<T[]>(size);
         // The elements move in at most two runs, unwrapped to the front of the larger ring.
-        std::vector<T> bigger(ring.empty() ? kFirstSize : ring.size() * 2);
-        const std::size_t tail = std::min(count, ring.size() - head);
-        std::copy_n(ring.begin() + static_cast<std::ptrdiff_t>(head), tail, bigger.begin());
-        std::copy_n(ring.begin(), count - tail, bigger.begin() + static_cast<std::ptrdiff_t>(tail));
+        const std::size_t tail = std::min(count, capacity - head);
+        std::copy_n(ring.get() + head, tail, bigger.get());
+        std::copy_n(ring.get(), count - tail, bigger.get() + tail);
         ring = std::move(bigger);
+        capacity = size;
         head = 0;
     }
 
-    std::vector<T> ring;
+    std::unique_ptr<T[]> ring;
+    std::size_t capacity = 0;
     std::size_t head = 0;
     std::size_t count = 0;
 };

@@ -30,6 +30,8 @@ Entity World::CreateEntity(std::string archetypeName) {
         id = static_cast<EntityId>(signatures.of.size());
         signatures.of.push_back({k, 0});
         live.push_back(true);
+        // Room for every identifier to be freed, so that destroying never allocates.
+        freeIds.reserve(signatures.of.size());
     }
     for (ICompArray* array : kind.arrays) {
         array->Insert(id);

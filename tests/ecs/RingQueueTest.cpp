@@ -4,11 +4,12 @@
 
 namespace {
 
-TEST(RingQueue, StaysFirstInFirstOutAcrossWrapAndGrowth) {
+TEST(RingQueue, StaysFirstInFirstOutAcrossWrapGrowthAndReserve) {
     RingQueue<int> queue;
     int next = 0;
     int expected = 0;
     for (int round = 0; round < 40; ++round) {
+        queue.reserve(round == 20 ? 100 : 0);
         for (int k = 0; k < round % 7 + 1; ++k) {
             queue.push_back(next++);
         }
