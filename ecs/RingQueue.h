@@ -56,7 +56,7 @@ class RingQueue {
     }
 
     void push_back(const T& value) {
-        if (count == capacity) {
+        if (count == capacity) [[unlikely]] {
             Grow(capacity == 0 ? kFirstSize : capacity * 2);
         }
         ring[(head + count) & (capacity - 1)] = value;
@@ -71,7 +71,8 @@ class RingQueue {
   private:
     static constexpr std::size_t kFirstSize = 16;
 
-    void Grow(std::size_t size) {
+    // Out of line: it is rare, and kept inline it would crowd the pushes of the hot paths.
+    [[gnu::noinline]] void Grow(std::size_t size) {
         // Left unwritten until used: a ring reserved ahead of need costs no memory the system
         // has to provide until elements arrive.
         auto bigger = std::make_unique_for_overwrite<T[]>(size);
