@@ -26,5 +26,5 @@ void ThrowTooManyTypes(const std::string& type) {
 std::uint32_t NextComponentTypeNumber() {
     // A function-local counter is ready whichever start-up initialiser asks first.
     static std::uint32_t next = 0;
-    return next++;
+    return next < kMaxComponentTypes ? next++ : kMaxComponentTypes;
 }

@@ -135,7 +135,8 @@ class CompArray final : public ICompArray {
 // finds a type's array by indexing instead of hashing its name.
 std::uint32_t NextComponentTypeNumber();
 // More component types than a program of this size could use; a fixed table keeps the lookup
-// free of a size to load.
+// free of a size to load. Types beyond it all get the number kMaxComponentTypes, whose entry
+// stays empty, so that the lookup needs no range check either.
 inline constexpr std::uint32_t kMaxComponentTypes = 256;
 [[noreturn]] void ThrowTooManyTypes(const std::string& type);
 template <typename T>
@@ -164,7 +165,7 @@ class ComponentStore {
     template <typename T>
     CompArray<T>& ArrayOf() const {
         const std::uint32_t number = kComponentTypeNumber<T>;
-        if (number >= kMaxComponentTypes || arrayByTypeNumber[number] == nullptr) [[unlikely]] {
+        if (arrayByTypeNumber[number] == nullptr) [[unlikely]] {
             ThrowUnregistered(TypeName<T>());
         }
         return *static_cast<CompArray<T>*>(arrayByTypeNumber[number]);
@@ -175,13 +176,13 @@ class ComponentStore {
     std::vector<std::shared_ptr<ICompArray>> arraysByIndex;
     std::int32_t nextTypeIndex = 0;
     // The same arrays, indexed by kComponentTypeNumber; null for types not registered here.
-    std::array<ICompArray*, kMaxComponentTypes> arrayByTypeNumber{};
+    std::array<ICompArray*, kMaxComponentTypes + 1> arrayByTypeNumber{};
 
   private:
     template <typename T>
     void RegisterOne() {
         const std::uint32_t number = kComponentTypeNumber<T>;
-        if (number >= kMaxComponentTypes) {
+        if (number == kMaxComponentTypes) {
             ThrowTooManyTypes(TypeName<T>());
         }
         if (!typeIndexByName.try_emplace(KeyOf<T>(), nextTypeIndex).second) {
