@@ -2,24 +2,24 @@
 
 #include <stdexcept>
 
-void ThrowNoRecord(EntityId id, const std::string& type) {
-    throw std::logic_error("entity " + std::to_string(id) + " has no " + type);
+void ThrowNoRecord(EntityId id, TypeKey type) {
+    throw std::logic_error("entity " + std::to_string(id) + " has no " + TypeName(type));
 }
 
-void ThrowDuplicateRecord(EntityId id, const std::string& type) {
-    throw std::logic_error("entity " + std::to_string(id) + " cannot take a " + type);
+void ThrowDuplicateRecord(EntityId id, TypeKey type) {
+    throw std::logic_error("entity " + std::to_string(id) + " cannot take a " + TypeName(type));
 }
 
-void ThrowUnregistered(const std::string& type) {
-    throw std::logic_error("component type " + type + " is not registered");
+void ThrowUnregistered(TypeKey type) {
+    throw std::logic_error("component type " + TypeName(type) + " is not registered");
 }
 
-void ThrowRegisteredTwice(const std::string& type) {
-    throw std::logic_error("component type " + type + " registered twice");
+void ThrowRegisteredTwice(TypeKey type) {
+    throw std::logic_error("component type " + TypeName(type) + " registered twice");
 }
 
-void ThrowTooManyTypes(const std::string& type) {
-    throw std::logic_error("component type " + type + " is beyond the " +
+void ThrowTooManyTypes(TypeKey type) {
+    throw std::logic_error("component type " + TypeName(type) + " is beyond the " +
                            std::to_string(kMaxComponentTypes) + " types a program may have");
 }
 

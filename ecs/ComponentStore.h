@@ -25,11 +25,12 @@ class ICompArray {
     ~ICompArray() = default;
 };
 
-// Kept out of line so that the lookups that call them stay a few loads.
-[[noreturn]] void ThrowNoRecord(EntityId id, const std::string& type);
-[[noreturn]] void ThrowDuplicateRecord(EntityId id, const std::string& type);
-[[noreturn]] void ThrowUnregistered(const std::string& type);
-[[noreturn]] void ThrowRegisteredTwice(const std::string& type);
+// Kept out of line, naming the type there too, so that the lookups that call them stay a few
+// loads.
+[[noreturn]] void ThrowNoRecord(EntityId id, TypeKey type);
+[[noreturn]] void ThrowDuplicateRecord(EntityId id, TypeKey type);
+[[noreturn]] void ThrowUnregistered(TypeKey type);
+[[noreturn]] void ThrowRegisteredTwice(TypeKey type);
 
 // Records in fixed-size pages: appending never moves a record, so a reference to one stays
 // valid for as long as its position is in use.
@@ -71,7 +72,7 @@ class CompArray final : public ICompArray {
 
     void Insert(EntityId id) override {
         if (id < 0 || HasRecord(id)) [[unlikely]] {
-            ThrowDuplicateRecord(id, TypeName<T>());
+            ThrowDuplicateRecord(id, KeyOf<T>());
         }
         std::uint32_t slot;
         if (!freeSlots.empty()) {
@@ -121,11 +122,11 @@ class CompArray final : public ICompArray {
         // One unsigned comparison covers negative identifiers too.
         if (static_cast<std::size_t>(static_cast<std::uint32_t>(id)) >= slotOf.size())
             [[unlikely]] {
-            ThrowNoRecord(id, TypeName<T>());
+            ThrowNoRecord(id, KeyOf<T>());
         }
         const std::uint32_t slot = slotOf[static_cast<std::size_t>(id)];
         if (slot == kNoSlot) [[unlikely]] {
-            ThrowNoRecord(id, TypeName<T>());
+            ThrowNoRecord(id, KeyOf<T>());
         }
         return slot;
     }
@@ -138,7 +139,7 @@ std::uint32_t NextComponentTypeNumber();
 // free of a size to load. Types beyond it all get the number kMaxComponentTypes, whose entry
 // stays empty, so that the lookup needs no range check either.
 inline constexpr std::uint32_t kMaxComponentTypes = 256;
-[[noreturn]] void ThrowTooManyTypes(const std::string& type);
+[[noreturn]] void ThrowTooManyTypes(TypeKey type);
 template <typename T>
 inline const std::uint32_t kComponentTypeNumber = NextComponentTypeNumber();
 
@@ -155,7 +156,7 @@ class ComponentStore {
     std::uint32_t TypeIndexOf() const {
         auto it = typeIndexByName.find(KeyOf<T>());
         if (it == typeIndexByName.end()) [[unlikely]] {
-            ThrowUnregistered(TypeName<T>());
+            ThrowUnregistered(KeyOf<T>());
         }
         return it->second;
     }
@@ -166,7 +167,7 @@ class ComponentStore {
     CompArray<T>& ArrayOf() const {
         const std::uint32_t number = kComponentTypeNumber<T>;
         if (arrayByTypeNumber[number] == nullptr) [[unlikely]] {
-            ThrowUnregistered(TypeName<T>());
+            ThrowUnregistered(KeyOf<T>());
         }
         return *static_cast<CompArray<T>*>(arrayByTypeNumber[number]);
     }
@@ -183,10 +184,10 @@ class ComponentStore {
     void RegisterOne() {
         const std::uint32_t number = kComponentTypeNumber<T>;
         if (number == kMaxComponentTypes) {
-            ThrowTooManyTypes(TypeName<T>());
+            ThrowTooManyTypes(KeyOf<T>());
         }
         if (!typeIndexByName.try_emplace(KeyOf<T>(), nextTypeIndex).second) {
-            ThrowRegisteredTwice(TypeName<T>());
+            ThrowRegisteredTwice(KeyOf<T>());
         }
         ++nextTypeIndex;
         auto array = std::make_shared<CompArray<T>>();

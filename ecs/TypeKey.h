@@ -15,7 +15,10 @@ TypeKey KeyOf() {
 }
 
 // Readable type name for error messages.
+inline std::string TypeName(TypeKey key) {
+    return boost::core::demangle(key);
+}
 template <typename T>
 std::string TypeName() {
-    return boost::core::demangle(typeid(T).name());
+    return TypeName(KeyOf<T>());
 }
