@@ -72,7 +72,7 @@ soak: build
 # A shorter soak under the sanitizers, for CI.
 SOAK_SANITIZE_FRAMES ?= 8000
 soak-sanitize: setup
-	$(call configure,$(SANITIZE_BUILD),-DCMAKE_BUILD_TYPE=Debug -DVOIDROCKS_SANITIZE=ON)
+	$(call configure,$(SANITIZE_BUILD),ON,-DCMAKE_BUILD_TYPE=Debug -DVOIDROCKS_SANITIZE=ON)
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target voidrocks_soak
 	@SDL_VIDEO_DRIVER=dummy ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 		UBSAN_OPTIONS=print_stacktrace=1 \
@@ -84,7 +84,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 fuzz: setup
 	@scripts/setup.sh --fuzz
-	$(call configure,$(FUZZ_BUILD),-DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DVOIDROCKS_FUZZ=ON)
+	$(call configure,$(FUZZ_BUILD),OFF,-DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DVOIDROCKS_FUZZ=ON)
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target voidrocks_fuzz
 	@mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/found
 	@{ printf F; cat Assets/Retro.ttf; } > $(FUZZ_BUILD)/corpus/font-retro
