@@ -28,7 +28,7 @@ Entity World::CreateEntity(std::string archetypeName) {
         live[static_cast<std::size_t>(id)] = true;
     } else {
         id = static_cast<EntityId>(signatures.of.size());
-        signatures.of.push_back({k, 0});
+        signatures.of[signatures.of.Append()].kind = k;
         live.push_back(true);
         // Room for every identifier to be freed, so that destroying never allocates.
         freeIds.reserve(signatures.of.size());

@@ -45,10 +45,10 @@ class SignatureTable {
   public:
     const Signature& operator[](std::size_t id) const { return kinds[of[id].kind]->signature; }
     std::size_t size() const { return of.size(); }
-    bool empty() const { return of.empty(); }
+    bool empty() const { return of.size() == 0; }
 
-    // Indexed by identifier.
-    std::vector<IdentifierState> of;
+    // Indexed by identifier; in pages, so that the table grows without copying.
+    PagedRecords<IdentifierState> of;
     // Never shrinks; each kind on its own, so that it stays put while others are added.
     std::vector<std::unique_ptr<SignatureKind>> kinds;
 };
