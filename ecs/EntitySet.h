@@ -80,9 +80,8 @@ class EntitySet {
             return false;
         }
         const auto w = static_cast<std::size_t>(e.id) >> 6;
-        if (w >= words.size()) {
-            words.resize(w + 1, 0);
-            summary.resize((w >> 6) + 1, 0);
+        if (w >= words.size()) [[unlikely]] {
+            Grow(w);
         }
         words[w] |= std::uint64_t{1} << (e.id & 63);
         summary[w >> 6] |= std::uint64_t{1} << (w & 63);
@@ -138,6 +137,12 @@ class EntitySet {
     ComponentStore* store = nullptr;
 
   private:
+    // Out of line, so that an insert that needs no room inlines.
+    [[gnu::noinline]] void Grow(std::size_t word) {
+        words.resize(word + 1, 0);
+        summary.resize((word >> 6) + 1, 0);
+    }
+
     // The bits of the identifiers after `id` in its word.
     std::uint64_t BitsAfter(EntityId id) const {
         const auto w = static_cast<std::size_t>(id) >> 6;

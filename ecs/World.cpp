@@ -120,11 +120,10 @@ std::uint32_t World::Intern(const Signature& signature) {
     return k;
 }
 
-const std::vector<EntitySet*>& World::QueriesOf(SignatureKind& kind) {
+void World::MatchNewQueries(SignatureKind& kind) {
     for (; kind.queriesSeen < queryCount; ++kind.queriesSeen) {
         if (SignatureMatches(kind.signature, querySignatures[kind.queriesSeen])) {
             kind.queries.push_back(&queryEntities[kind.queriesSeen]);
         }
     }
-    return kind.queries;
 }

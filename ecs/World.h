@@ -167,7 +167,13 @@ class World {
     std::uint32_t Intern(const Signature& signature);
     SignatureKind& KindOf(std::uint32_t kind) { return *signatures.kinds[kind]; }
     // The queries the kind matches, brought up to date with queries made since last asked.
-    const std::vector<EntitySet*>& QueriesOf(SignatureKind& kind);
+    const std::vector<EntitySet*>& QueriesOf(SignatureKind& kind) {
+        if (kind.queriesSeen < queryCount) [[unlikely]] {
+            MatchNewQueries(kind);
+        }
+        return kind.queries;
+    }
+    void MatchNewQueries(SignatureKind& kind);
 
     // Whether each identifier names a live entity, to refuse destroying one twice.
     std::vector<bool> live;
