@@ -61,6 +61,13 @@ TEST_F(WorldTest, EntityGetsDefaultRecordsOfItsArchetypeAgainWhenReused) {
     }
     EXPECT_EQ(&e.GetComponent<Timer>(), record);
     EXPECT_EQ(record->frames, 7);
+    // Names of the same length that differ only in their first or last letter are other
+    // archetypes.
+    world.RegisterArchetype<Tag>("xody");
+    world.RegisterArchetype<Tag>("bodx");
+    for (const char* name : {"xody", "bodx"}) {
+        EXPECT_THROW(world.CreateEntity(name).GetComponent<Position>(), std::logic_error) << name;
+    }
 }
 
 TEST_F(WorldTest, QueriesMadeLateFindExistingEntitiesAndFollowChanges) {
