@@ -45,7 +45,6 @@ class SignatureTable {
   public:
     const Signature& operator[](std::size_t id) const { return kinds[of[id].kind]->signature; }
     std::size_t size() const { return of.size(); }
-    bool empty() const { return of.size() == 0; }
 
     // Indexed by identifier; in pages, so that the table grows without copying.
     PagedRecords<IdentifierState> of;

@@ -9,7 +9,10 @@ TEST(RingQueue, StaysFirstInFirstOutAcrossWrapGrowthAndReserve) {
     int next = 0;
     int expected = 0;
     for (int round = 0; round < 40; ++round) {
-        queue.reserve(round == 20 ? 100 : 0);
+        // At round 24 the elements wrap past the ring's end.
+        if (round == 24) {
+            queue.reserve(100);
+        }
         for (int k = 0; k < round % 7 + 1; ++k) {
             queue.push_back(next++);
         }
