@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -49,6 +50,8 @@ struct SdlHeap {
 };
 
 enum class Damage { Missing, Empty, Truncated, Random, OnePixelPng, Directory, Unreadable };
+constexpr const char* kDamageNames[] = {"Missing",     "Empty",     "Truncated", "Random",
+                                        "OnePixelPng", "Directory", "Unreadable"};
 constexpr const char* kAssets[] = {"ship-a1.png",   "ship-a2.png",       "ship-a3.png",
                                    "ship-a4.png",   "ship-a5.png",       "ship-a6.png",
                                    "big-a.png",     "med-a.png",         "small-a.png",
@@ -186,7 +189,14 @@ INSTANTIATE_TEST_SUITE_P(EveryAsset, HostileAsset,
                                           testing::Values(Damage::Missing, Damage::Empty,
                                                           Damage::Truncated, Damage::Random,
                                                           Damage::OnePixelPng, Damage::Directory,
-                                                          Damage::Unreadable)));
+                                                          Damage::Unreadable)),
+                         // "ship_a1_png_Missing": the same name on every run.
+                         [](const auto& info) {
+                             std::string name = std::get<0>(info.param);
+                             std::ranges::replace_if(
+                                 name, [](unsigned char c) { return !std::isalnum(c); }, '_');
+                             return name + "_" + kDamageNames[int(std::get<1>(info.param))];
+                         });
 
 // Each file that once hung the loader, stalled it or made it allocate gigabytes, in place of
 // one image after another.
