@@ -1,68 +1,94 @@
-# make run   installs what is missing, builds and starts the game
-# make test  installs what is missing, builds and runs every test
-# make package, make install (PREFIX=/usr/local), make uninstall: see README, Install
+# `make help` lists every command; `make run` and `make test` are the two a newcomer needs.
 BUILD ?= build
 RUN_BUILD ?= build-run
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
+# Warnings are errors in CI and for developers who ask (WERROR=ON); a newcomer's `make test`
+# with a newer compiler only shows them.
+WERROR ?= $(if $(CI),ON,OFF)
 
-.PHONY: setup build run test test-sanitize bench format package install uninstall soak \
+.PHONY: help setup build player-build sanitize-build run test test-sanitize bench format package install uninstall soak \
 	soak-sanitize fuzz memcheck
+
+help:
+	@echo "make run            install what is missing, build and start the game"
+	@echo "make test           install what is missing, build and run every test"
+	@echo "make package        a Debian package of the game: $(RUN_BUILD)/voidrocks_<version>_<arch>.deb"
+	@echo "make install        the game under PREFIX (default /usr/local; DESTDIR works too)"
+	@echo "make uninstall      remove every file and folder that make install added"
+	@echo "make test-sanitize  every test built with AddressSanitizer and UndefinedBehaviorSanitizer"
+	@echo "make bench          the benchmarks, then the game measured in an X11 window without a GPU"
+	@echo "make soak           whole games back to back, the bookkeeping checked every frame"
+	@echo "make soak-sanitize  a shorter soak under the sanitizers"
+	@echo "make fuzz           arbitrary bytes as an image and as the font, for FUZZ_SECONDS"
+	@echo "make memcheck       the real game headless under valgrind's memcheck"
+	@echo "make format         clang-format over every source"
+	@echo "make setup          only install what is missing"
+	@echo "Warnings are errors with WERROR=ON (the default when CI is set)."
 
 setup:
 	@scripts/setup.sh
 
-# Configures a build folder when it is new or was configured with the other warning setting
-# ($(2): ON makes warnings errors); otherwise Ninja re-runs CMake by itself when needed. The
-# game has a folder of its own, so that run and test never reconfigure each other.
+# Configures a build folder when it is new or was configured with other settings; otherwise
+# Ninja re-runs CMake by itself when needed. $(2): ON makes warnings errors; $(3): more
+# settings. The game has a folder of its own, so that run and test never reconfigure each other.
 define configure
-	@grep -qx 'CMAKE_COMPILE_WARNING_AS_ERROR:BOOL=$(2)' $(1)/CMakeCache.txt 2>/dev/null || \
+	@settings='-DCMAKE_COMPILE_WARNING_AS_ERROR:BOOL=$(2) $(3)'; \
+	if [ "$$(cat $(1)/.voidrocks-settings 2>/dev/null)" != "$$settings" ] || \
+		[ ! -f $(1)/CMakeCache.txt ]; then \
 		cmake -S . -B $(1) -G Ninja -DCMAKE_PREFIX_PATH="$$(scripts/install-sdl3.sh --print-prefix)" \
-		-DCMAKE_COMPILE_WARNING_AS_ERROR:BOOL=$(2) $(3)
+			$$settings && echo "$$settings" >$(1)/.voidrocks-settings; \
+	fi
 endef
 
-# Tests, benchmarks and tools, with warnings as errors.
+# Tests, benchmarks and tools.
 build: setup
-	$(call configure,$(BUILD),ON,)
+	$(call configure,$(BUILD),$(WERROR),)
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # Only the game, and a newer compiler's new warning stays a warning.
-run: setup
-	$(call configure,$(RUN_BUILD),OFF,)
-	@cmake --build $(RUN_BUILD) -j $(JOBS) --target voidrocks
+player-build: setup
+	$(call configure,$(RUN_BUILD),OFF,-DVOIDROCKS_TESTS=OFF)
+	@cmake --build $(RUN_BUILD) -j $(JOBS)
+
+run: player-build
 	@$(RUN_BUILD)/voidrocks
 
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
-test-sanitize: setup
-	$(call configure,$(SANITIZE_BUILD),ON,-DCMAKE_BUILD_TYPE=Debug -DVOIDROCKS_SANITIZE=ON)
+sanitize-build: setup
+	$(call configure,$(SANITIZE_BUILD),$(WERROR),-DCMAKE_BUILD_TYPE=Debug -DVOIDROCKS_SANITIZE=ON)
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+
+test-sanitize: sanitize-build
 	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
 # The headless benchmarks, then the real game measured in an X11 window without a GPU.
 bench: build
+	@echo "(Debian builds its Google Benchmark library without NDEBUG, so it calls itself a DEBUG"
+	@echo " build below; the game's code it measures is built optimised, as RelWithDebInfo.)"
 	@$(BUILD)/bench/voidrocks_bench
 	@BUILD=$(BUILD) scripts/measure-x11.sh
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
 
-# A Debian package of the game in $(BUILD)/, installed under /usr.
-package: build
-	@cd $(BUILD) && cpack -G DEB
-	@ls $(BUILD)/voidrocks_*.deb
+# A Debian package of the player's build, installed under /usr.
+package: player-build
+	@cd $(RUN_BUILD) && cpack -G DEB
+	@ls $(RUN_BUILD)/voidrocks_*.deb
 
-# The package's layout under PREFIX (DESTDIR is honoured); the list of files goes to
-# $(BUILD)/install_manifest.txt, which uninstall reads back.
-install: build
-	@cmake --install $(BUILD) --prefix $(PREFIX)
+# The package's layout under PREFIX (DESTDIR is honoured); what it added is listed in
+# $(RUN_BUILD), and uninstall reads it back.
+install: player-build
+	@scripts/install.sh $(RUN_BUILD) "$(PREFIX)"
 
 uninstall:
-	@scripts/uninstall.sh $(BUILD)/install_manifest.txt
+	@scripts/uninstall.sh $(RUN_BUILD)
 
 # Whole games back to back with the bookkeeping checked after every frame.
 SOAK_FRAMES ?= 200000
@@ -72,7 +98,7 @@ soak: build
 # A shorter soak under the sanitizers, for CI.
 SOAK_SANITIZE_FRAMES ?= 8000
 soak-sanitize: setup
-	$(call configure,$(SANITIZE_BUILD),ON,-DCMAKE_BUILD_TYPE=Debug -DVOIDROCKS_SANITIZE=ON)
+	$(call configure,$(SANITIZE_BUILD),$(WERROR),-DCMAKE_BUILD_TYPE=Debug -DVOIDROCKS_SANITIZE=ON)
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target voidrocks_soak
 	@SDL_VIDEO_DRIVER=dummy ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 		UBSAN_OPTIONS=print_stacktrace=1 \

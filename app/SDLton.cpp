@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/Letterbox.h"
 #include "app/PngCheck.h"
 #include "app/RendererChoice.h"
 
@@ -17,13 +18,25 @@ constexpr float kFontPoints = 48.0f;
     throw PlatformError(message);
 }
 
+// The canvas's own size, or on a smaller screen the largest of its shape that fits the
+// display's usable area, so that the whole canvas is seen from the first frame.
+CanvasPlacement WindowSize() {
+    SDL_Rect usable{};
+    if (!SDL_GetDisplayUsableBounds(SDL_GetPrimaryDisplay(), &usable) ||
+        (usable.w >= kCanvasWidth && usable.h >= kCanvasHeight) || usable.w <= 0 || usable.h <= 0) {
+        return {0, 0, kCanvasWidth, kCanvasHeight};
+    }
+    return FitCanvas(usable.w, usable.h);
+}
+
 }  // namespace
 
 void OpenPlatform(SDLton& sdl) {
     if (!SDL_Init(SDL_INIT_VIDEO)) {
         Fail(sdl, "cannot start SDL video");
     }
-    sdl.window = SDL_CreateWindow(kWindowTitle, kCanvasWidth, kCanvasHeight, SDL_WINDOW_RESIZABLE);
+    const CanvasPlacement size = WindowSize();
+    sdl.window = SDL_CreateWindow(kWindowTitle, size.w, size.h, SDL_WINDOW_RESIZABLE);
     if (sdl.window == nullptr) {
         Fail(sdl, "cannot create the window");
     }

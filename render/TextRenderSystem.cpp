@@ -2,7 +2,7 @@
 
 #include "app/SDLton.h"
 #include "game/Components.h"
-#include "render/Letterbox.h"
+#include "app/Letterbox.h"
 
 namespace {
 constexpr SDL_Color kTextColour{255, 255, 255, 255};

@@ -5,7 +5,7 @@
 #   scripts/install-sdl3.sh                 install what is missing, then print the prefix
 #   scripts/install-sdl3.sh --print-prefix  print the prefix only; changes nothing
 #
-# Where the distribution has the packages (Debian 13, recent Ubuntu) they are installed with
+# Where the distribution has the packages (Debian 13) they are installed with
 # apt-get. Elsewhere (Debian 12) the pinned Debian 13 source packages below are built once into
 # ${VOIDROCKS_SDL3_PREFIX:-~/.cache/voidrocks/sdl3}, shared by every clone. The prefix's stamp
 # lists the versions built; a prefix without the pinned versions is built again.
@@ -24,6 +24,8 @@ readonly KEYRING=/usr/share/keyrings/debian-archive-keyring.gpg
 
 prefix=${VOIDROCKS_SDL3_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/voidrocks/sdl3}
 stamp=$prefix/.voidrocks-sdl3-stamp
+# Beside the prefix, so that it outlives a failed build.
+build_log=$prefix.build.log
 
 log() { printf 'install-sdl3: %s\n' "$*" >&2; }
 die() { log "error: $*"; exit 1; }
@@ -37,7 +39,7 @@ installed() {
 candidates() { [ "$(LC_ALL=C apt-cache policy "$@" 2>/dev/null | grep -c 'Candidate: [^(]')" -eq $# ]; }
 apt_install() {
     installed "$@" && return 0
-    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "$@" >&2
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >&2
 }
 # One .dsc name per pinned package, as apt-get source writes them: pkg_version.dsc.
 pinned_dsc() { local p; for p in "${PINNED[@]}"; do printf '%s_%s.dsc\n' "${p%%=*}" "${p#*=}"; done; }
@@ -76,8 +78,9 @@ started=$SECONDS
 apt_install "${BUILD_DEPENDENCIES[@]}"
 work=$(mktemp -d "${TMPDIR:-/tmp}/voidrocks-sdl3.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-log "building SDL3, SDL3_image and SDL3_ttf into $prefix (a few minutes; log: $work/build.log)"
-run() { "$@" >>"$work/build.log" 2>&1 || { tail -n 40 "$work/build.log" >&2; die "failed: $*"; }; }
+log "building SDL3, SDL3_image and SDL3_ttf into $prefix (a few minutes; log: $build_log)"
+: >"$build_log"
+run() { "$@" >>"$build_log" 2>&1 || { tail -n 40 "$build_log" >&2; die "failed: $*"; }; }
 
 # The Debian 13 sources come from the mirror this machine's apt already uses, through a private
 # apt configuration (the machine's own stays untouched), checked against the archive's keyring.

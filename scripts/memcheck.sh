@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the real executable headlessly under valgrind's memcheck for MEMCHECK_SECONDS (default
-# 90; a few hundred frames under valgrind), then asks it to close as the window's close button
+# 150; a few hundred frames under valgrind), then asks it to close as the window's close button
 # would (SDL turns SIGTERM into a quit request). Fails on any memory error, or on a definite
 # leak that no suppression in scripts/memcheck.supp explains.
 #   scripts/memcheck.sh build/voidrocks

@@ -1,100 +1,129 @@
 #!/usr/bin/env bash
-# Proves the Debian package end to end on a fresh Debian 12 root: builds the package (unless
-# one is given), makes a new root with mmdebstrap from this machine's own apt sources,
-# installs the package there with apt, starts `voidrocks` from /tmp in an Xvfb screen, takes
-# a screenshot and checks that the score text and the ship are drawn; then removes the
-# package and checks that no file of it is left. Needs root; takes a few minutes.
+# Proves the Debian package of one release end to end, as a player would meet it:
+#   1. builds it with `make package` in a fresh root of the release (unless a .deb is given);
+#   2. installs it with apt into a second, bare root of the release (nothing installed first),
+#      so that its Depends alone must bring every library the game needs;
+#   3. starts `voidrocks` from /tmp in that root on an Xvfb screen outside it, checks the
+#      picture for the score and the ship, asks the window to close as its close button would,
+#      and expects exit status 0 with nothing on standard output;
+#   4. checks the desktop entry, then that `apt remove` takes every file of the package away and
+#      that `apt purge` with its dependencies leaves the root as it was before.
+# Needs root; a few minutes (more on Debian 12, where the set-up builds SDL3 first).
 #
-# Usage: scripts/package-e2e.sh [voidrocks_VERSION_ARCH.deb]
-# The screenshot is kept as build/e2e-screenshot.png.
+#   scripts/package-e2e.sh RELEASE [voidrocks_VERSION_ARCH.deb]     RELEASE: bookworm, trixie
+#
+# The screenshot is kept as build/e2e-RELEASE.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
-
-if [ "${1:-}" = --in-root ]; then
-    # Runs as mmdebstrap's customize hook, on this machine, with the new root in $2.
-    root=$2
-    in_root() { chroot "$root" "$@"; }
-    deb=$(basename "$(cat "$root/tmp/e2e-deb-name")")
-    echo "== apt install ./$deb"
-    in_root sh -c "cd /tmp && DEBIAN_FRONTEND=noninteractive apt-get install -y -q ./$deb" |
-        grep -E '^(Setting up|Unpacking) |newly installed'
-    echo "== installed files"
-    in_root dpkg -L voidrocks | grep -v '^/\.$' >"$root/tmp/e2e-files"
-    while read -r f; do [ -d "$root$f" ] || echo "$f"; done <"$root/tmp/e2e-files"
-    command -v desktop-file-validate >/dev/null &&
-        desktop-file-validate "$root/usr/share/applications/voidrocks.desktop" &&
-        echo "desktop entry valid"
-
-    echo "== voidrocks from /tmp on Xvfb"
-    xvfb_pid=$(in_root sh -c 'Xvfb :7 -screen 0 1920x1080x24 -nolisten tcp >/tmp/xvfb.log 2>&1 & echo $!')
-    for _ in $(seq 100); do [ -S "$root/tmp/.X11-unix/X7" ] && break; sleep 0.1; done
-    game_pid=$(in_root sh -c 'cd /tmp && DISPLAY=:7 voidrocks >/tmp/game.out 2>/tmp/game.err & echo $!')
-    verdict=1
-    for attempt in $(seq 60); do
-        sleep 0.5
-        in_root sh -c 'DISPLAY=:7 xwd -root -silent | xwdtopnm 2>/dev/null >/tmp/shot.ppm' || continue
-        if python3 "$repo/scripts/check-screenshot.py" "$root/tmp/shot.ppm" >"$root/tmp/check.txt"; then
-            verdict=0
-            break
-        fi
-    done
-    echo "after $attempt tries: $(cat "$root/tmp/check.txt")"
-    in_root sh -c 'pnmtopng /tmp/shot.ppm' >"$repo/build/e2e-screenshot.png" || true
-    # The game takes SIGTERM as a quit request and ends after its frame; then the server.
-    kill "$game_pid" 2>/dev/null || true
-    while kill -0 "$game_pid" 2>/dev/null; do sleep 0.1; done
-    kill "$xvfb_pid" 2>/dev/null || true
-    while kill -0 "$xvfb_pid" 2>/dev/null; do sleep 0.1; done
-    echo "game's standard output: $(wc -l <"$root/tmp/game.out") lines; standard error:"
-    cat "$root/tmp/game.err"
-
-    echo "== apt purge voidrocks"
-    in_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q voidrocks >/dev/null
-    left=$(while read -r f; do [ ! -e "$root$f" ] || [ -d "$root$f" ] || echo "$f"; done <"$root/tmp/e2e-files")
-    leftdirs=$(grep voidrocks "$root/tmp/e2e-files" | while read -r f; do [ ! -d "$root$f" ] || echo "$f"; done)
-    if [ -n "$left$leftdirs" ]; then
-        echo "left behind: $left $leftdirs"
-        verdict=1
-    else
-        echo "every file of the package is gone"
-    fi
-    exit "$verdict"
-fi
-
+release=${1:?usage: package-e2e.sh RELEASE [DEB]}
+deb=${2:-}
 [ "$(id -u)" -eq 0 ] || { echo "package-e2e: needs root (mmdebstrap, chroot)" >&2; exit 1; }
-for tool in mmdebstrap desktop-file-validate; do
-    if ! command -v "$tool" >/dev/null; then
-        apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-            mmdebstrap desktop-file-utils >/dev/null
-        break
-    fi
-done
 
-deb=${1:-}
-if [ -z "$deb" ]; then
-    make package >/dev/null
-    deb=$(ls -t build/voidrocks_*.deb | head -n1)
+# What the check itself needs on this machine, outside the roots.
+tools=(mmdebstrap desktop-file-utils xvfb x11-apps netpbm python3 libx11-6)
+missing=()
+for p in "${tools[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
-deb=$(readlink -f "$deb")
-echo "== package $(basename "$deb"), $(du -k "$deb" | cut -f1) KiB"
-dpkg-deb -f "$deb" Depends Recommends
-
-# The new root takes its mirror from this machine's apt sources, read now.
-sources=()
-for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-    [ -s "$f" ] && grep -qE '^[^#]*(deb|Types:)' "$f" && sources+=("$f")
-done
-[ ${#sources[@]} -gt 0 ] || { echo "package-e2e: no apt sources on this machine" >&2; exit 1; }
 
 work=$(mktemp -d /tmp/voidrocks-e2e.XXXXXX)
-trap 'rm -rf "$work"' EXIT
-echo "== fresh Debian 12 root in $work/root"
-mmdebstrap --quiet --variant=apt --mode=root \
-    --include=xvfb,x11-apps,netpbm \
-    --customize-hook="copy-in '$deb' /tmp" \
-    --customize-hook="echo '$(basename "$deb")' >\"\$1/tmp/e2e-deb-name\"" \
-    --customize-hook="'$repo/scripts/package-e2e.sh' --in-root \"\$1\"" \
-    bookworm "$work/root" "${sources[@]}"
-echo "== end to end: passed"
+xvfb=""
+cleanup() {
+    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+    rm -rf --one-file-system "$work"
+}
+trap cleanup EXIT
+fail() { echo "package-e2e: FAILED: $*" >&2; exit 1; }
+in_root() { scripts/fresh-root.sh --root "$work/bare" "$release" "$@"; }
+# Every path of the root but the kernel's, the temporary ones and apt's and dpkg's records.
+listing() {
+    (cd "$work/bare" && find . -xdev \( -path ./proc -o -path ./sys -o -path ./dev -o -path ./tmp \
+        -o -path ./run -o -path ./var/lib/apt -o -path ./var/cache -o -path ./var/log \
+        -o -path ./var/lib/dpkg \) -prune -o -print | sort)
+}
+
+started=$SECONDS
+if [ -z "$deb" ]; then
+    echo "== make package in a fresh $release root"
+    scripts/fresh-root.sh --root "$work/build" --repo "$release" make package >"$work/build.log" 2>&1 ||
+        { tail -n 40 "$work/build.log"; fail "make package"; }
+    deb=$(ls "$work"/build/root/voidrocks/build-run/voidrocks_*.deb)
+    echo "built in $((SECONDS - started)) s"
+fi
+deb=$(readlink -f "$deb")
+name=$(basename "$deb")
+echo "== $name, $(du -k "$deb" | cut -f1) KiB"
+echo "Depends: $(dpkg-deb -f "$deb" Depends)"
+echo "Recommends: $(dpkg-deb -f "$deb" Recommends)"
+
+echo "== apt install ./$name into a bare $release root"
+installing=$SECONDS
+in_root true
+cp "$deb" "$work/bare/tmp/"
+listing >"$work/before"
+in_root sh -c "apt-get update -qq && DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -q --no-install-recommends /tmp/$name" >"$work/install.log" 2>&1 ||
+    { tail -n 20 "$work/install.log"; fail "apt install"; }
+grep -o '[0-9]* newly installed' "$work/install.log"
+in_root dpkg -L voidrocks | grep -v '^/\.$' >"$work/files"
+desktop-file-validate "$work/bare/usr/share/applications/voidrocks.desktop" ||
+    fail "the desktop entry is not valid"
+echo "desktop entry valid"
+
+echo "== voidrocks from /tmp on an Xvfb screen"
+n=90
+while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do [ -S "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+scripts/fresh-root.sh --root "$work/bare" --display ":$n" "$release" \
+    sh -c 'cd /tmp && exec voidrocks' >"$work/game.out" 2>"$work/game.err" &
+game=$!
+verdict=1
+for attempt in $(seq 60); do
+    kill -0 "$game" 2>/dev/null || break
+    if xwd -display ":$n" -root -silent 2>/dev/null | xwdtopnm >"$work/shot.ppm" 2>/dev/null &&
+        python3 scripts/check-screenshot.py "$work/shot.ppm" >"$work/check.txt"; then
+        verdict=0
+        break
+    fi
+    sleep 0.5
+done
+echo "first good frame $((SECONDS - installing)) s after apt install began; $(cat "$work/check.txt" 2>/dev/null)"
+mkdir -p build
+pnmtopng "$work/shot.ppm" >"build/e2e-$release.png" 2>/dev/null || true
+[ "$verdict" -eq 0 ] || { cat "$work/game.err"; fail "no good frame (try $attempt)"; }
+python3 scripts/close-window.py ":$n" Voidrocks || fail "no window to close"
+for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$game" 2>/dev/null && { kill -9 "$game"; fail "the game did not end on a close request"; }
+status=0
+wait "$game" || status=$?
+echo "exit status $status; standard output $(wc -c <"$work/game.out") bytes; standard error:"
+cat "$work/game.err"
+[ "$status" -eq 0 ] || fail "exit status $status"
+[ ! -s "$work/game.out" ] || fail "the game printed on standard output"
+
+echo "== apt remove voidrocks"
+in_root env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q voidrocks >/dev/null
+left=$(while read -r f; do [ ! -e "$work/bare$f" ] || [ -d "$work/bare$f" ] || echo "$f"; done <"$work/files")
+for d in /usr/lib/voidrocks /usr/share/voidrocks /usr/share/doc/voidrocks; do
+    [ ! -e "$work/bare$d" ] || left+=" $d"
+done
+[ -z "$left" ] || fail "left behind after remove: $left"
+echo "every file and folder of the package is gone"
+
+echo "== apt purge voidrocks, then its dependencies"
+in_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q voidrocks >/dev/null
+in_root env DEBIAN_FRONTEND=noninteractive apt-get autoremove --purge -y -q >/dev/null
+! in_root dpkg-query -W voidrocks >/dev/null 2>&1 || fail "dpkg still knows voidrocks"
+if ! listing | diff "$work/before" - >"$work/diff"; then
+    cat "$work/diff"
+    fail "the root differs from before the install"
+fi
+echo "the root is as it was before the install"
+echo "== end to end on $release: passed in $((SECONDS - started)) s"

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs whatever the build needs and is missing: compiler, CMake, Ninja, Boost headers,
 # GoogleTest, Google Benchmark, clang-format and Python (for CI's checks), the font, Xvfb with
-# Mesa for the X11 measurement, and SDL3 with SDL3_image and SDL3_ttf.
+# Mesa for the X11 test and measurement, file and dpkg-dev for the Debian package, and SDL3
+# with SDL3_image and SDL3_ttf.
 # Run again, it only checks and returns in well under a second.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(g++ make cmake ninja-build pkgconf libboost-dev libgtest-dev libbenchmark-dev
-          clang-format python3 fonts-monoid xvfb libgl1-mesa-dri)
+          clang-format python3 fonts-monoid xvfb xauth libgl1-mesa-dri file dpkg-dev)
 
 # Extra tools for one developer command each: `make fuzz` (clang with libFuzzer, whose runtime
 # comes in a package named after clang's major version) and `make memcheck` (valgrind).
@@ -33,7 +34,9 @@ if ((${#missing[@]})); then
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
     echo "Installing: ${missing[*]}"
     $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # Through env, so that sudo keeps it.
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
 fi
 
 if [ -n "${1:-}" ]; then

@@ -3,6 +3,9 @@
 #include <SDL3/SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "app/VoidrocksGame.h"
 
 namespace {
@@ -21,6 +24,27 @@ TEST(AssetStore, LoadsElevenImagesOncePerPathAndRenamesReplace) {
     sdl.LoadSprite("ship", "Assets/big-a.png", other);
     EXPECT_EQ(sdl.sprites.at("ship").texture, sdl.textures.at("Assets/big-a.png"));
     EXPECT_TRUE(SDL_RectsEqual(&sdl.sprites.at("ship").source, &other));
+    ClosePlatform(sdl);
+}
+
+// The whole canvas is seen from the first frame: the window is the canvas's size, or on a
+// smaller screen the largest of its shape that the display's usable area holds.
+// VOIDROCKS_EXPECT_WINDOW ("1365x768") names the exact size for a screen set up by the test run.
+TEST(Window, OpensAtTheLargestCanvasShapeTheDisplayHolds) {
+    SDLton sdl;
+    OpenPlatform(sdl);
+    SDL_Rect usable{};
+    ASSERT_TRUE(SDL_GetDisplayUsableBounds(SDL_GetDisplayForWindow(sdl.window), &usable));
+    int w = 0, h = 0;
+    SDL_GetWindowSize(sdl.window, &w, &h);
+    const int maxW = std::min(usable.w, kCanvasWidth), maxH = std::min(usable.h, kCanvasHeight);
+    EXPECT_LE(w, maxW);
+    EXPECT_LE(h, maxH);
+    EXPECT_TRUE(w == maxW || h == maxH) << w << "x" << h << " on " << usable.w << "x" << usable.h;
+    EXPECT_NEAR(w * kCanvasHeight, h * kCanvasWidth, kCanvasWidth);
+    if (const char* expected = SDL_getenv("VOIDROCKS_EXPECT_WINDOW")) {
+        EXPECT_EQ(std::to_string(w) + "x" + std::to_string(h), expected);
+    }
     ClosePlatform(sdl);
 }
 

@@ -118,7 +118,8 @@ TEST(ShipControl, AShotRecoilsTheShipAndLeavesAlongTheHeadingAfterThisFramesTurn
         g.Press(shots[i].second);
         g.Press(SDL_SCANCODE_SPACE);
         g.Run<MovementSystem>();
-        const Transform& b = g.Of("bullet").at(0).GetComponent<Transform>();
+        const Entity bullet = g.Of("bullet").at(0);
+        const Transform& b = bullet.GetComponent<Transform>();
         ExpectNear({g.ShipAt().vx, g.ShipAt().vy, b.vx, b.vy, b.rotation}, want[i], 1e-4f);
         EXPECT_EQ(std::pair(b.x, b.y), std::pair(960.0f, 540.0f));
     }

@@ -1,4 +1,4 @@
-#include "render/Letterbox.h"
+#include "app/Letterbox.h"
 
 #include <algorithm>
 
