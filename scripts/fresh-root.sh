@@ -64,7 +64,7 @@ if [ ! -e "$root/etc/debian_version" ]; then
     tar -xf "$tarball" -C "$root"
 fi
 cp /etc/resolv.conf "$root/etc/resolv.conf"
-grep -qw "$(hostname)" "$root/etc/hosts" || echo "127.0.1.1 $(hostname)" >>"$root/etc/hosts"
+grep -qsw "$(hostname)" "$root/etc/hosts" || echo "127.0.1.1 $(hostname)" >>"$root/etc/hosts"
 
 home=/root
 if [ -n "$user" ]; then
