@@ -12,6 +12,13 @@ root=${DESTDIR:-}$prefix
 # The folders that exist now; whatever the install adds beyond them is its own.
 before=$(mktemp)
 trap 'rm -f "$before"' EXIT
-if [ -d "$root" ]; then find "$root" -type d | sort >"$before"; fi
+# From the nearest folder that exists, since the install may create the prefix itself.
+base=$root
+until [ -d "$base" ]; do base=$(dirname "$base"); done
+find "$base" -type d | sort >"$before"
 cmake --install "$build" --prefix "$prefix"
-find "$root" -type d | sort | comm -13 "$before" - | sort -r >"$build/install_dirs.txt"
+# CMake's manifest names the files without DESTDIR; uninstall must find them where they are.
+if [ -n "${DESTDIR:-}" ]; then
+    sed -i "\#^$DESTDIR/#!s#^#$DESTDIR#" "$build/install_manifest.txt"
+fi
+find "$base" -type d | sort | comm -13 "$before" - | sort -r >"$build/install_dirs.txt"
