@@ -1,6 +1,8 @@
 # `make help` lists every command; `make run` and `make test` are the two a newcomer needs.
 BUILD ?= build
 RUN_BUILD ?= build-run
+WEB_BUILD ?= build-web
+WEB_TEST_BUILD ?= build-web-tests
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
@@ -9,7 +11,7 @@ PREFIX ?= /usr/local
 WERROR ?= $(if $(CI),ON,OFF)
 
 .PHONY: help setup build player-build sanitize-build run test test-sanitize bench format package install uninstall soak \
-	soak-sanitize fuzz memcheck
+	soak-sanitize fuzz memcheck web test-web check-web
 
 help:
 	@echo "make run            install what is missing, build and start the game"
@@ -24,6 +26,9 @@ help:
 	@echo "make fuzz           arbitrary bytes as an image and as the font, for FUZZ_SECONDS"
 	@echo "make memcheck       the real game headless under valgrind's memcheck"
 	@echo "make format         clang-format over every source"
+	@echo "make web            the game as a web page in $(WEB_BUILD)/ (browser toolchain built once)"
+	@echo "make test-web       every test built for the browser and run under node"
+	@echo "make check-web      the page played in headless Chromium with real key presses"
 	@echo "make setup          only install what is missing"
 	@echo "Warnings are errors with WERROR=ON (the default when CI is set)."
 
@@ -122,3 +127,34 @@ fuzz: setup
 memcheck: build
 	@scripts/setup.sh --memcheck
 	@scripts/memcheck.sh $(BUILD)/voidrocks
+
+# The browser build: the toolchain and the libraries come from the shared cache that
+# scripts/install-web.sh fills once; its env.sh points emscripten at them.
+WEB_ENV = . "$$(scripts/install-web.sh --print-cache)/env.sh"
+define web_configure
+	@cache=$$(scripts/install-web.sh) && . "$$cache/env.sh" && \
+	settings='-DCMAKE_COMPILE_WARNING_AS_ERROR:BOOL=$(2) $(3)'; \
+	if [ "$$(cat $(1)/.voidrocks-settings 2>/dev/null)" != "$$settings" ] || \
+		[ ! -f $(1)/CMakeCache.txt ]; then \
+		emcmake cmake -S . -B $(1) -G Ninja -DCMAKE_PREFIX_PATH="$$cache/prefix" \
+			-DCMAKE_FIND_ROOT_PATH="$$cache/prefix" $$settings && \
+			echo "$$settings" >$(1)/.voidrocks-settings; \
+	fi
+endef
+
+# The page: index.html, voidrocks.js, voidrocks.wasm and the preloaded Assets in voidrocks.data.
+web: setup
+	$(call web_configure,$(WEB_BUILD),$(WERROR),-DVOIDROCKS_TESTS=OFF -DCMAKE_BUILD_TYPE=Release)
+	@$(WEB_ENV) && cmake --build $(WEB_BUILD) -j $(JOBS)
+	@cd $(WEB_BUILD) && ls -l index.html voidrocks.js voidrocks.wasm voidrocks.data
+
+# The whole suite under node.
+test-web: setup
+	$(call web_configure,$(WEB_TEST_BUILD),$(WERROR),)
+	@$(WEB_ENV) && cmake --build $(WEB_TEST_BUILD) -j $(JOBS) --target voidrocks_tests
+	@$(WEB_ENV) && ctest --test-dir $(WEB_TEST_BUILD) --output-on-failure -j $(JOBS)
+
+# The page served on 127.0.0.1 and played in headless Chromium with real key presses.
+check-web: web
+	@scripts/setup.sh --chromium
+	@VOIDROCKS_WEB_CACHE="$$(scripts/install-web.sh --print-cache)" node web/check-browser.mjs $(WEB_BUILD)

@@ -12,15 +12,35 @@ Scene& Game::SceneNamed(const std::string& name) {
 }
 
 void Game::Run(std::string firstScene) {
+    Start(std::move(firstScene));
+    while (RunFrame()) {
+    }
+    Finish();
+}
+
+void Game::Start(std::string firstScene) {
     currentScene = std::move(firstScene);
     Init();
-    Scene* scene = &SceneNamed(currentScene);
-    scene->Run();
-    // quit wins over changeScene.
-    while (!scene->world.quit && scene->world.changeScene) {
-        scene = &SwitchScene(*scene);
-        scene->Run();
+    running = &SceneNamed(currentScene);
+    running->Start();
+}
+
+bool Game::RunFrame() {
+    if (running->RunFrame()) {
+        return true;
     }
+    running->Finish();
+    // quit wins over changeScene.
+    if (running->world.quit || !running->world.changeScene) {
+        running = nullptr;
+        return false;
+    }
+    running = &SwitchScene(*running);
+    running->Start();
+    return true;
+}
+
+void Game::Finish() {
     Shutdown();
 }
 

@@ -19,6 +19,14 @@ class Game {
     // that was never added shuts down and throws std::invalid_argument.
     void Run(std::string firstScene);
 
+    // Run in three steps, for a caller whose loop must return between frames (a browser's):
+    // Start is Init and the first scene's Setup; RunFrame runs one frame and, when the scene
+    // ends, switches scenes as Run does, returning false once the game is over; Finish is
+    // Shutdown. Unknown scene names throw from Start or RunFrame as from Run, after Shutdown.
+    void Start(std::string firstScene);
+    bool RunFrame();
+    void Finish();
+
     virtual void Init() = 0;
     virtual void Shutdown() {}
 
@@ -50,4 +58,7 @@ class Game {
 
   private:
     Scene& SceneNamed(const std::string& name);
+
+    // The scene that Start or the last switch began; null before Start and after the game.
+    Scene* running = nullptr;
 };

@@ -3,9 +3,17 @@
 #include <memory>
 
 void Scene::Run() {
-    Setup();
+    Start();
     while (RunFrame()) {
     }
+    Finish();
+}
+
+void Scene::Start() {
+    Setup();
+}
+
+void Scene::Finish() {
     Teardown();
 }
 

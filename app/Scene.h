@@ -23,6 +23,10 @@ class Scene {
     // Setup, then frames until the world's quit or changeScene is seen after a frame, then
     // Teardown. Each system's destroy queue is drained right after its Update.
     virtual void Run();
+    // Run in three steps, for a caller whose loop must return between frames (a browser's):
+    // Start is Setup, Finish is Teardown, with RunFrame until it returns false in between.
+    void Start();
+    void Finish();
     virtual void Setup() = 0;
     virtual void Teardown() = 0;
 

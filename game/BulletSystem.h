@@ -3,7 +3,7 @@
 #include "ecs/System.h"
 
 // Removes bullets that have left the field.
-class BulletSystem : public System {
+class BulletSystem final : public System {
   public:
     void Update() override;
 };

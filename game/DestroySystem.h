@@ -3,7 +3,7 @@
 #include "ecs/System.h"
 
 // Counts explosion timers down and removes their entities when time is up.
-class DestroySystem : public System {
+class DestroySystem final : public System {
   public:
     void Update() override;
 };

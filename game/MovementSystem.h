@@ -4,7 +4,7 @@
 
 // Flies the ship from the keyboard: turning, thrust, speed limit, drag, the wall band, its sprite,
 // and firing with recoil and reload.
-class MovementSystem : public System {
+class MovementSystem final : public System {
   public:
     void Update() override;
 };

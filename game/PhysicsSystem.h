@@ -3,7 +3,7 @@
 #include "ecs/System.h"
 
 // Moves every body by its velocity, once per frame.
-class PhysicsSystem : public System {
+class PhysicsSystem final : public System {
   public:
     void Update() override;
 };

@@ -6,7 +6,7 @@
 #include "ecs/System.h"
 
 // Writes every score into its scoreboard's text.
-class ScoreSystem : public System {
+class ScoreSystem final : public System {
   public:
     void Update() override;
 };

@@ -5,7 +5,7 @@
 #include "ecs/System.h"
 
 // Wraps voidrocks around their area and settles their contacts with the ship and the bullets.
-class VoidrockContainmentSystem : public System {
+class VoidrockContainmentSystem final : public System {
   public:
     void Update() override;
 

@@ -7,7 +7,7 @@
 
 // Releases voidrocks one at a time at a pace that quickens phase by phase, and announces each
 // completed phase.
-class VoidrockSpawnSystem : public System {
+class VoidrockSpawnSystem final : public System {
   public:
     void Update() override;
 

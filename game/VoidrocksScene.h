@@ -6,6 +6,8 @@
 // in the order in which they run each frame.
 class VoidrocksScene : public Scene {
   public:
+    // Virtual because a tool's scene extends this one (the concrete scenes are otherwise final).
+    virtual ~VoidrocksScene() = default;
     void Setup() override;
     void Teardown() override {}
 };

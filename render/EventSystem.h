@@ -3,7 +3,7 @@
 #include "ecs/System.h"
 
 // Drains the platform's event queue: a quit request ends the game, F11 toggles full screen.
-class EventSystem : public System {
+class EventSystem final : public System {
   public:
     void Update() override;
 };

@@ -3,7 +3,7 @@
 #include "ecs/System.h"
 
 // Runs the timed on-screen messages: blinking, expiry and what follows it.
-class InstructionsSystem : public System {
+class InstructionsSystem final : public System {
   public:
     void Update() override;
 };

@@ -3,7 +3,7 @@
 #include "ecs/System.h"
 
 // Clears the canvas and draws every sprite onto it in four layers.
-class RenderSys : public System {
+class RenderSys final : public System {
   public:
     void Update() override;
 };

@@ -4,7 +4,7 @@
 
 // Draws every visible text onto the canvas, then scales the canvas into the window and presents the
 // frame.
-class TextRenderSystem : public System {
+class TextRenderSystem final : public System {
   public:
     void Update() override;
 };

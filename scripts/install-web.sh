@@ -190,12 +190,18 @@ build SDL3_ttf "$work/libsdl3-ttf" -DSDLTTF_VENDORED=OFF -DSDLTTF_SAMPLES=OFF -D
 # Tests run under node in one thread, with exceptions as the tests throw them.
 build GoogleTest "$work/googletest" -DCMAKE_CXX_FLAGS=-fexceptions -Dgtest_disable_pthreads=ON \
     -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON
-# Boost is headers only: the distribution's, through a copy of its CMake package placed so
-# that its include folder is the prefix's, which links to the distribution's headers alone.
+# Boost is headers only: the distribution's, through a copy of its CMake package whose
+# include folder is the prefix's, which links to the distribution's Boost headers alone (the
+# distribution's include folder as a whole would hand the host's C library to wasm32). The
+# copy sits one folder less deep than the distribution's, hence one "../" less.
 boost_config=$(compgen -G "/usr/lib/*/cmake/boost_headers-*" | head -n 1) ||
     die "no Boost headers package (libboost-dev)"
 mkdir -p "$prefix/lib/cmake" "$prefix/include"
 cp -r "$boost_config" "$(compgen -G "/usr/lib/*/cmake/Boost-*" | head -n 1)" "$prefix/lib/cmake/"
+sed -i 's|_BOOST_CMAKEDIR}/../../../include/|_BOOST_CMAKEDIR}/../../include/|' \
+    "$prefix/lib/cmake/$(basename "$boost_config")/$(basename "${boost_config%-*}")-config.cmake"
+grep -q '_BOOST_CMAKEDIR}/../../include/' "$prefix"/lib/cmake/boost_headers-*/*-config.cmake ||
+    die "Boost's CMake package has changed its layout"
 ln -sfn /usr/include/boost "$prefix/include/boost"
 
 expected_stamp >"$stamp"

@@ -11,7 +11,8 @@ packages=(g++ make cmake ninja-build pkgconf libboost-dev libgtest-dev libbenchm
           clang-format python3 fonts-monoid xvfb xauth libgl1-mesa-dri file dpkg-dev)
 
 # Extra tools for one developer command each: `make fuzz` (clang with libFuzzer, whose runtime
-# comes in a package named after clang's major version) and `make memcheck` (valgrind).
+# comes in a package named after clang's major version), `make memcheck` (valgrind) and
+# `make check-web` (Chromium).
 case "${1:-}" in
     --fuzz)
         packages=(clang)
@@ -21,6 +22,8 @@ case "${1:-}" in
         fi
         ;;
     --memcheck) packages=(valgrind) ;;
+    # `make check-web`: the browser that plays the page headless.
+    --chromium) packages=(chromium) ;;
 esac
 
 missing=()

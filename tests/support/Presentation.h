@@ -16,7 +16,7 @@
 #include "game/VoidrocksScene.h"
 
 // The game's component types and archetypes in its order; runs only the systems a test adds.
-class PresentationScene : public Scene {
+class PresentationScene final : public Scene {
   public:
     void Setup() override {
         RegisterGameComponents(*this);

@@ -13,13 +13,13 @@ struct Position {
     float x = 0;
 };
 
-class ScriptedSystem : public System {
+class ScriptedSystem final : public System {
   public:
     std::function<void(ScriptedSystem&)> onUpdate;
     void Update() override { onUpdate(*this); }
 };
 
-class ScriptedScene : public Scene {
+class ScriptedScene final : public Scene {
   public:
     std::function<void(ScriptedScene&)> onSetup;
     int setups = 0;

@@ -20,7 +20,7 @@ constexpr int kCanvasMarginPixels = 96;
 
 int crowdSize = 0;
 
-class CrowdScene : public VoidrocksScene {
+class CrowdScene final : public VoidrocksScene {
   public:
     void Setup() override {
         VoidrocksScene::Setup();
