@@ -127,11 +127,14 @@ async function hold(page, key, frames) {
 }
 
 async function open(browser, url) {
+    const say = what => process.env.VOIDROCKS_CHECK_TRACE && console.log(what);
     const page = await browser.newPage({viewport: kViewport});
     const errors = [];
     page.on('pageerror', error => errors.push(String(error)));
     await page.goto(url);
+    say("loaded");
     await untilFrame(page, 2);
+    say("running");
     await page.locator('canvas').click();
     return {page, errors};
 }
