@@ -1,7 +1,10 @@
 # `make help` lists every command; `make run` and `make test` are the two a newcomer needs.
-BUILD ?= build
-RUN_BUILD ?= build-run
-SANITIZE_BUILD ?= build-sanitize
+# The folders of the builds in CMakePresets.json (dev, player, sanitize, fuzz), each configured
+# through scripts/configure.sh.
+BUILD := build
+RUN_BUILD := build-run
+SANITIZE_BUILD := build-sanitize
+FUZZ_BUILD := build-fuzz
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 # Warnings are errors in CI and for developers who ask (WERROR=ON); a newcomer's `make test`
@@ -30,26 +33,14 @@ help:
 setup:
 	@scripts/setup.sh
 
-# Configures a build folder when it is new or was configured with other settings; otherwise
-# Ninja re-runs CMake by itself when needed. $(2): ON makes warnings errors; $(3): more
-# settings. The game has a folder of its own, so that run and test never reconfigure each other.
-define configure
-	@settings='-DCMAKE_COMPILE_WARNING_AS_ERROR:BOOL=$(2) $(3)'; \
-	if [ "$$(cat $(1)/.voidrocks-settings 2>/dev/null)" != "$$settings" ] || \
-		[ ! -f $(1)/CMakeCache.txt ]; then \
-		cmake -S . -B $(1) -G Ninja -DCMAKE_PREFIX_PATH="$$(scripts/install-sdl3.sh --print-prefix)" \
-			$$settings && echo "$$settings" >$(1)/.voidrocks-settings; \
-	fi
-endef
-
 # Tests, benchmarks and tools.
 build: setup
-	$(call configure,$(BUILD),$(WERROR),)
+	@scripts/configure.sh dev -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # Only the game, and a newer compiler's new warning stays a warning.
 player-build: setup
-	$(call configure,$(RUN_BUILD),OFF,-DVOIDROCKS_TESTS=OFF)
+	@scripts/configure.sh player >/dev/null
 	@cmake --build $(RUN_BUILD) -j $(JOBS)
 
 run: player-build
@@ -60,7 +51,7 @@ test: build
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize-build: setup
-	$(call configure,$(SANITIZE_BUILD),$(WERROR),-DCMAKE_BUILD_TYPE=Debug -DVOIDROCKS_SANITIZE=ON)
+	@scripts/configure.sh sanitize -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 
 test-sanitize: sanitize-build
@@ -72,7 +63,7 @@ bench: build
 	@echo "(Debian builds its Google Benchmark library without NDEBUG, so it calls itself a DEBUG"
 	@echo " build below; the game's code it measures is built optimised, as RelWithDebInfo.)"
 	@$(BUILD)/bench/voidrocks_bench
-	@BUILD=$(BUILD) scripts/measure-x11.sh
+	@scripts/measure-x11.sh
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
@@ -98,7 +89,7 @@ soak: build
 # A shorter soak under the sanitizers, for CI.
 SOAK_SANITIZE_FRAMES ?= 8000
 soak-sanitize: setup
-	$(call configure,$(SANITIZE_BUILD),$(WERROR),-DCMAKE_BUILD_TYPE=Debug -DVOIDROCKS_SANITIZE=ON)
+	@scripts/configure.sh sanitize -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target voidrocks_soak
 	@SDL_VIDEO_DRIVER=dummy ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 		UBSAN_OPTIONS=print_stacktrace=1 \
@@ -106,11 +97,10 @@ soak-sanitize: setup
 
 # Arbitrary bytes as an image and as the font, for FUZZ_SECONDS, from the seeds in
 # tools/fuzz/corpus (and the installed font); what it finds is written to $(FUZZ_BUILD).
-FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 fuzz: setup
 	@scripts/setup.sh --fuzz
-	$(call configure,$(FUZZ_BUILD),OFF,-DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DVOIDROCKS_FUZZ=ON)
+	@scripts/configure.sh fuzz >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target voidrocks_fuzz
 	@mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/found
 	@{ printf F; cat Assets/Retro.ttf; } > $(FUZZ_BUILD)/corpus/font-retro
