@@ -2,6 +2,7 @@
 BUILD ?= build
 RUN_BUILD ?= build-run
 SANITIZE_BUILD ?= build-sanitize
+WINDOWS_BUILD ?= build-windows
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 # Warnings are errors in CI and for developers who ask (WERROR=ON); a newcomer's `make test`
@@ -9,7 +10,7 @@ PREFIX ?= /usr/local
 WERROR ?= $(if $(CI),ON,OFF)
 
 .PHONY: help setup build player-build sanitize-build run test test-sanitize bench format package install uninstall soak \
-	soak-sanitize fuzz memcheck
+	soak-sanitize fuzz memcheck windows-build windows test-windows check-windows-zip
 
 help:
 	@echo "make run            install what is missing, build and start the game"
@@ -24,6 +25,9 @@ help:
 	@echo "make fuzz           arbitrary bytes as an image and as the font, for FUZZ_SECONDS"
 	@echo "make memcheck       the real game headless under valgrind's memcheck"
 	@echo "make format         clang-format over every source"
+	@echo "make windows        a zip for 64-bit Windows, cross-built: $(WINDOWS_BUILD)/Voidrocks-<version>-win64.zip"
+	@echo "make test-windows   every test cross-built for Windows and run under Wine"
+	@echo "make check-windows-zip  the zip unpacked and played under Wine, headless and on an Xvfb screen"
 	@echo "make setup          only install what is missing"
 	@echo "Warnings are errors with WERROR=ON (the default when CI is set)."
 
@@ -122,3 +126,28 @@ fuzz: setup
 memcheck: build
 	@scripts/setup.sh --memcheck
 	@scripts/memcheck.sh $(BUILD)/voidrocks
+
+# Windows, cross-built with mingw-w64 against libraries that scripts/install-win64.sh builds
+# once per machine; one folder for the game, the tests and the tools, whose programs run under
+# Wine.
+windows-build: setup
+	@prefix=$$(scripts/install-win64.sh); \
+	settings="-DCMAKE_COMPILE_WARNING_AS_ERROR:BOOL=$(WERROR) -DVOIDROCKS_WIN64_PREFIX=$$prefix"; \
+	if [ "$$(cat $(WINDOWS_BUILD)/.voidrocks-settings 2>/dev/null)" != "$$settings" ] || \
+		[ ! -f $(WINDOWS_BUILD)/CMakeCache.txt ]; then \
+		cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake \
+			-DCMAKE_PREFIX_PATH=$$prefix $$settings && echo "$$settings" >$(WINDOWS_BUILD)/.voidrocks-settings; \
+	fi
+
+# Only the game is built for the zip; CPack installs it with its DLLs, Assets and licences.
+windows: windows-build
+	@cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target voidrocks
+	@cd $(WINDOWS_BUILD) && cpack -G ZIP >/dev/null
+	@ls $(WINDOWS_BUILD)/Voidrocks-*-win64.zip
+
+test-windows: windows-build
+	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	@ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
+
+check-windows-zip: windows
+	@scripts/check-windows-zip.sh $(WINDOWS_BUILD)/Voidrocks-*-win64.zip

@@ -99,7 +99,9 @@ bool ReadWhole(const std::string& path, std::vector<std::uint8_t>& bytes) {
         return SDL_SetError("Couldn't read %s", path.c_str());
     }
     if (got > kMaxImageFileBytes) {
-        return SDL_SetError("%s is larger than %zu bytes", path.c_str(), kMaxImageFileBytes);
+        // SDL's own integer format names, which mingw's format check also accepts.
+        return SDL_SetError("%s is larger than %" SDL_PRIu64 " bytes", path.c_str(),
+                            static_cast<Uint64>(kMaxImageFileBytes));
     }
     return true;
 }
