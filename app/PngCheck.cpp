@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -99,9 +100,9 @@ bool ReadWhole(const std::string& path, std::vector<std::uint8_t>& bytes) {
         return SDL_SetError("Couldn't read %s", path.c_str());
     }
     if (got > kMaxImageFileBytes) {
-        // SDL's own integer format names, which mingw's format check also accepts.
-        return SDL_SetError("%s is larger than %" SDL_PRIu64 " bytes", path.c_str(),
-                            static_cast<Uint64>(kMaxImageFileBytes));
+        // As text: size_t has no printf length that both glibc and Windows' C library know.
+        return SDL_SetError("%s is larger than %s bytes", path.c_str(),
+                            std::to_string(kMaxImageFileBytes).c_str());
     }
     return true;
 }
