@@ -21,7 +21,9 @@ get_filename_component(gcc_runtime_dir ${gcc_runtime} DIRECTORY)
 set(mingw_lib_dir /usr/${VOIDROCKS_MINGW_TRIPLE}/lib)
 set(dll_dirs ${VOIDROCKS_WIN64_PREFIX}/bin ${gcc_runtime_dir} ${mingw_lib_dir})
 install(CODE "set(voidrocks_exe \"$<TARGET_FILE:voidrocks>\")
-set(voidrocks_dll_dirs \"${dll_dirs}\")")
+set(voidrocks_dll_dirs \"${dll_dirs}\")
+set(voidrocks_objdump \"${CMAKE_OBJDUMP}\")
+set(voidrocks_strip \"${CMAKE_STRIP}\")")
 install(SCRIPT ${CMAKE_CURRENT_LIST_DIR}/BundleDlls.cmake)
 
 # Each licence as a text file of its own. FreeType is used under its FreeType License.
