@@ -142,7 +142,8 @@ windows-build: setup
 # Only the game is built for the zip; CPack installs it with its DLLs, Assets and licences.
 windows: windows-build
 	@cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target voidrocks
-	@cd $(WINDOWS_BUILD) && cpack -G ZIP >/dev/null
+	@rm -f $(WINDOWS_BUILD)/Voidrocks-*-win64.zip
+	@cd $(WINDOWS_BUILD) && cpack -G ZIP >cpack.log || { cat cpack.log; exit 1; }
 	@ls $(WINDOWS_BUILD)/Voidrocks-*-win64.zip
 
 test-windows: windows-build

@@ -67,6 +67,8 @@ echo "ended after $((SECONDS - started)) s with exit status $status;" \
 [ ! -s "$work/game.out" ] && [ ! -s "$work/game.err" ] ||
     { cat "$work/game.out" "$work/game.err"; fail "the game printed"; }
 
+# The prefix's server keeps the display it started with: the next run starts a new one.
+wineserver --wait
 echo "== the window on an Xvfb screen"
 n=90
 while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
