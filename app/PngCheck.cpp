@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -99,7 +100,9 @@ bool ReadWhole(const std::string& path, std::vector<std::uint8_t>& bytes) {
         return SDL_SetError("Couldn't read %s", path.c_str());
     }
     if (got > kMaxImageFileBytes) {
-        return SDL_SetError("%s is larger than %zu bytes", path.c_str(), kMaxImageFileBytes);
+        // As text: size_t has no printf length that both glibc and Windows' C library know.
+        return SDL_SetError("%s is larger than %s bytes", path.c_str(),
+                            std::to_string(kMaxImageFileBytes).c_str());
     }
     return true;
 }

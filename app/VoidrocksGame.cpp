@@ -51,8 +51,10 @@ bool CheckAssetsFolder() {
         return true;
     }
     const std::filesystem::path here = std::filesystem::current_path(error);
+    // As UTF-8 on every platform: Windows keeps paths as UTF-16, which %s cannot print.
+    const std::u8string folder = here.u8string();
     std::fprintf(stderr, "No %s folder in %s: images and font cannot be loaded\n", kAssetsFolder,
-                 here.c_str());
+                 reinterpret_cast<const char*>(folder.c_str()));
     return false;
 }
 

@@ -9,14 +9,19 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 preset=${1:?usage: configure.sh PRESET [-DNAME=VALUE ...]}
 shift
-dir=$(python3 -c 'import json, sys
+# The preset's folder, and whether it cross-builds with a toolchain file of its own.
+read -r dir cross < <(python3 -c 'import json, sys
 presets = {p["name"]: p for p in json.load(open("CMakePresets.json"))["configurePresets"]}
-p = presets[sys.argv[1]]
-while "binaryDir" not in p:
-    p = presets[p["inherits"]]
-print(p["binaryDir"].replace("${sourceDir}/", ""))' "$preset")
-# Empty where the distribution's SDL3 packages are used.
-prefix=$(scripts/install-sdl3.sh --print-prefix)
+p, folder, cross = presets[sys.argv[1]], None, False
+while p:
+    folder = folder or p.get("binaryDir")
+    cross = cross or "toolchainFile" in p
+    p = presets.get(p.get("inherits"))
+print(folder.replace("${sourceDir}/", ""), int(cross))' "$preset")
+# The Linux SDL3 prefix (empty where the distribution's packages are used); a cross build names
+# its own.
+prefix=""
+[ "$cross" = 1 ] || prefix=$(scripts/install-sdl3.sh --print-prefix)
 settings="$preset $prefix $*"
 configured=$(cat "$dir/.voidrocks-settings" 2>/dev/null || true)
 if [ ! -f "$dir/CMakeCache.txt" ] || { [ "$configured" != "$settings" ] &&

@@ -1,14 +1,14 @@
 #include <SDL3/SDL.h>
 #include <gtest/gtest.h>
-#include <malloc.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "app/SteppedGame.h"
+#include "support/HostCalls.h"
+#include "support/Watchdog.h"
 
 // The real asset store and text system against broken, hostile and missing assets: each gives
 // its one message (or none), and the game still runs its frames and ends normally.
@@ -32,7 +34,7 @@ struct SdlHeap {
     static inline SDL_free_func realFree;
     static inline std::int64_t held = 0, peak = 0;
     static void* Count(void* p, void* old = nullptr) {
-        held += std::int64_t(malloc_usable_size(p)) - std::int64_t(malloc_usable_size(old));
+        held += std::int64_t(HeapBlockBytes(p)) - std::int64_t(HeapBlockBytes(old));
         peak = std::max(peak, held);
         return p;
     }
@@ -59,7 +61,7 @@ constexpr const char* kAssets[] = {"ship-a1.png",   "ship-a2.png",       "ship-a
 constexpr std::string_view kFont = "Retro.ttf";
 constexpr int kFrames = 30;
 // A hang fails the test instead of stalling the suite.
-constexpr unsigned kWatchdogSeconds = 60;
+constexpr std::chrono::seconds kWatchdogLimit{60};
 // Beyond what the intact game takes: the surface of one sprite sheet, with room to spare.
 constexpr std::int64_t kSlackBytes = 4 << 20;
 
@@ -80,15 +82,16 @@ struct Outcome {
 template <typename F>
 Outcome Play(F&& damage) {
     const fs::path home = fs::current_path();
-    char folder[] = "/tmp/voidrocks-hostile-XXXXXX";
-    EXPECT_NE(mkdtemp(folder), nullptr);
-    fs::copy(home / "Assets", fs::path(folder) / "Assets");
+    const fs::path folder = MakeTempFolder("voidrocks-hostile-");
+    fs::copy(home / "Assets", folder / "Assets");
     fs::current_path(folder);
     damage(fs::path("Assets"));
-    alarm(kWatchdogSeconds);
+    std::optional<Watchdog> watchdog(std::in_place, kWatchdogLimit);
     SdlHeap::Install();
     Outcome run;
-    run.folder = folder;
+    // As the game names it (UTF-8, the operating system's own spelling of the folder).
+    const std::u8string here = fs::current_path().u8string();
+    run.folder.assign(here.begin(), here.end());
     testing::internal::CaptureStderr();
     testing::internal::CaptureStdout();
     {
@@ -108,9 +111,12 @@ Outcome Play(F&& damage) {
         run.ended = running && !game.Step();
     }
     run.err = testing::internal::GetCapturedStderr();
-    alarm(0);
+    watchdog.reset();
     fs::current_path(home);
-    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
+    // Windows refuses to delete a read-only file: every entry is made writable first.
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+    }
     fs::remove_all(folder);
     return run;
 }
@@ -135,11 +141,12 @@ bool Damaged(const fs::path& file, Damage how) {
     }
     std::ofstream(file, std::ios::binary)
         .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    // On Windows this only marks the file read-only.
     if (how == Damage::Unreadable) {
         fs::permissions(file, fs::perms::none);
     }
     // Permissions do not stop every user (root reads anything).
-    return ::access(file.c_str(), R_OK) == 0;
+    return std::ifstream(file, std::ios::binary).is_open();
 }
 
 // The one line naming `asset` and its library's reason, or npos.
@@ -209,8 +216,9 @@ TEST(HostileAsset, RegressionFilesAreRefused) {
         const std::string asset = kAssets[i++ % 11];
         SCOPED_TRACE(entry.path().filename().string() + " as " + asset);
         ExpectOutcome(Play([&](const fs::path& assets) {
-                          fs::copy_file(entry.path(), assets / asset,
-                                        fs::copy_options::overwrite_existing);
+                          // Removed first: mingw's GCC 12 copy_file refuses to overwrite.
+                          fs::remove(assets / asset);
+                          fs::copy_file(entry.path(), assets / asset);
                       }),
                       asset, false);
     }
@@ -236,7 +244,7 @@ TEST(HostileAsset, WithoutTheAssetsFolderEachAssetAndTheFolderAreReported) {
 // Messages to a closed pipe are lost; the game is not killed by the signal.
 TEST(HostileAsset, AClosedPipeOnStandardOutputAndErrorDoesNotEndTheGame) {
     int ends[2];
-    ASSERT_EQ(pipe(ends), 0);
+    ASSERT_TRUE(OpenPipe(ends));
     ::close(ends[0]);
     std::fflush(stdout);
     const int saved[] = {dup(STDOUT_FILENO), dup(STDERR_FILENO)};
