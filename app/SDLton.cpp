@@ -2,8 +2,10 @@
 
 #include <cstdio>
 
+#include "app/GameFont.h"
 #include "app/PngCheck.h"
 #include "app/RendererChoice.h"
+#include "app/VideoDriverChoice.h"
 
 namespace {
 
@@ -19,7 +21,8 @@ constexpr float kFontPoints = 48.0f;
 
 }  // namespace
 
-void OpenPlatform(SDLton& sdl) {
+void OpenPlatform(SDLton& sdl, std::span<const std::string_view> texts) {
+    SkipUnreachableWayland();
     if (!SDL_Init(SDL_INIT_VIDEO)) {
         Fail(sdl, "cannot start SDL video");
     }
@@ -37,7 +40,7 @@ void OpenPlatform(SDLton& sdl) {
     TTF_Init();
     // Without the font every text is invisible; say why, in the style of the image messages,
     // and go on.
-    sdl.font = TTF_OpenFont(kFontPath, kFontPoints);
+    sdl.font = OpenGameFont(kFontPath, kFontPoints, texts);
     if (sdl.font == nullptr) {
         std::printf("Unable to load font %s! SDL_ttf Error: %s\n", kFontPath, SDL_GetError());
     }

@@ -9,7 +9,7 @@ namespace {
 
 TEST(AssetStore, LoadsElevenImagesOncePerPathAndRenamesReplace) {
     SDLton sdl;
-    OpenPlatform(sdl);
+    OpenPlatform(sdl, GameTexts());
     LoadGameSprites(sdl);
     EXPECT_EQ(sdl.textures.size(), 11u);
     EXPECT_EQ(sdl.sprites.size(), 11u);
