@@ -129,17 +129,19 @@ bool InflatesAsDeclared(const std::vector<std::span<const std::uint8_t>>& data,
             inflated += out.size() - stream.avail_out;
         } while (status == Z_OK && inflated <= declared &&
                  (stream.avail_in > 0 || stream.avail_out == 0));
-        if (status != Z_OK && status != Z_BUF_ERROR) {
+        // Nothing more is inflated past the declared size, however many chunks follow.
+        if ((status != Z_OK && status != Z_BUF_ERROR) || inflated > declared) {
             break;
         }
     }
+    const char* const reason = stream.msg != nullptr ? stream.msg : "unknown error";
     inflateEnd(&stream);
     if (inflated > declared) {
         return SDL_SetError("PNG image data inflates beyond the %llu bytes its header declares",
                             static_cast<unsigned long long>(declared));
     }
     if (status != Z_STREAM_END && status != Z_OK && status != Z_BUF_ERROR) {
-        return SDL_SetError("PNG image data is corrupt");
+        return SDL_SetError("PNG image data is corrupt: %s", reason);
     }
     if (status != Z_STREAM_END || inflated < declared) {
         return SDL_SetError("PNG image data is cut short");
@@ -175,7 +177,7 @@ void ReadFromMemory(png_structp png, png_bytep out, std::size_t length) {
     reader->at += length;
 }
 
-// Decodes the image as SDL_image does (the same transformations, every row, nothing after the
+// Decodes the image much as SDL_image does (its transformations, every row, nothing after the
 // last one) into one reused row. No C++ object lives in this frame, so that libpng's long jump
 // out of an error skips no destructor.
 bool ReadEveryRow(png_structp png, png_infop info, std::uint8_t* row, std::size_t rowBytes) {

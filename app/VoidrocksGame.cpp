@@ -73,8 +73,13 @@ bool FindAssetsFolder(const std::filesystem::path& executableFolder) {
         }
     }
     const std::filesystem::path here = std::filesystem::current_path(error);
-    std::fprintf(stderr, "No %s folder in %s or %s: images and font cannot be loaded\n",
-                 kAssetsFolder, here.c_str(), executableFolder.c_str());
+    if (executableFolder.empty()) {
+        std::fprintf(stderr, "No %s folder in %s: images and font cannot be loaded\n",
+                     kAssetsFolder, here.c_str());
+    } else {
+        std::fprintf(stderr, "No %s folder in %s or %s: images and font cannot be loaded\n",
+                     kAssetsFolder, here.c_str(), executableFolder.c_str());
+    }
     return false;
 }
 
