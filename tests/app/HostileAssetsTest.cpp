@@ -2,7 +2,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <malloc.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -23,7 +22,6 @@
 #include <vector>
 
 #include "app/SteppedGame.h"
-#include "app/VideoDriverChoice.h"
 
 // The real asset store and text system against broken, hostile and missing assets: each gives
 // its one message (or none), and the game still runs its frames and ends normally.
@@ -312,67 +310,47 @@ TEST(HostileAsset, AClosedPipeOnStandardOutputAndErrorDoesNotEndTheGame) {
     EXPECT_TRUE(ended);
 }
 
-std::uint32_t BigEndian32(const char* p) {
-    const auto* b = reinterpret_cast<const unsigned char*>(p);
-    return std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[2]} << 8 | b[3];
-}
-
-void PutBigEndian(std::vector<char>& bytes, std::size_t at, std::uint64_t value, int size) {
-    for (int i = 0; i < size; ++i) {
-        bytes[at + i] = static_cast<char>(value >> (8 * (size - 1 - i)));
+void PutBigEndian(std::vector<char>& bytes, std::size_t at, std::uint64_t value) {
+    for (std::size_t i = 0; i < 4; ++i) {
+        bytes[at + i] = static_cast<char>(value >> (24 - 8 * i));
     }
 }
 
-// The game's font with its head table claiming `units` per em, and the table's checksum fixed:
-// every glyph grows by 1536 / units at the same point size.
-std::vector<char> FontWithUnitsPerEm(std::vector<char> font, std::uint16_t units) {
-    const std::size_t tables = std::uint16_t(BigEndian32(font.data() + 4) >> 16);
-    for (std::size_t i = 0; i < tables; ++i) {
-        const std::size_t entry = 12 + 16 * i;
-        if (std::string_view(font.data() + entry, 4) != "head") {
-            continue;
-        }
-        const std::size_t at = BigEndian32(font.data() + entry + 8);
-        const std::size_t length = BigEndian32(font.data() + entry + 12);
-        PutBigEndian(font, at + 18, units, 2);
-        std::uint32_t sum = 0;
-        for (std::size_t word = 0; word < length; word += 4) {
-            // The whole-font adjustment (bytes 8 to 11) counts as zero.
-            std::vector<char> four(4, 0);
-            for (std::size_t b = 0; b < 4 && word + b < length; ++b) {
-                four[b] = word == 8 ? 0 : font[at + word + b];
-            }
-            sum += BigEndian32(four.data());
-        }
-        PutBigEndian(font, entry + 4, sum, 4);
-    }
-    return font;
+void Write(const fs::path& file, const std::vector<char>& bytes) {
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// At 48 points with 16, 32 or 64 units per em the texts cost gigabytes and seconds a frame;
-// the font is refused as the canvas-sized texts are measured, and the game plays on without it.
+// At 48 points with 16, 32 or 64 units per em (the font has 1536) the texts cost gigabytes and
+// seconds a frame; measured before anything is rendered, the font is refused as a missing one.
 TEST(HostileAsset, AFontWhoseTextsWouldNotFitTheCanvasIsRefused) {
     for (const std::uint16_t units : {16, 32, 64}) {
         SCOPED_TRACE(units);
         const Outcome run = Play([&](const fs::path& assets) {
-            const std::vector<char> font = FontWithUnitsPerEm(Bytes(assets / kFont), units);
-            std::ofstream(assets / kFont, std::ios::binary | std::ios::trunc)
-                .write(font.data(), static_cast<std::streamsize>(font.size()));
+            std::vector<char> font = Bytes(assets / kFont);
+            const std::size_t head = std::string_view(font.data(), 512).find("head");
+            ASSERT_NE(head, std::string::npos);
+            const auto* at = reinterpret_cast<const unsigned char*>(font.data() + head + 8);
+            const std::size_t table = std::size_t{at[0]} << 24 | at[1] << 16 | at[2] << 8 | at[3];
+            font[table + 18] = static_cast<char>(units >> 8);  // unitsPerEm
+            font[table + 19] = static_cast<char>(units);
+            Write(assets / kFont, font);
         });
         ExpectOutcome(run, std::string(kFont), false);
-        const std::string prefix =
-            "Unable to load font Assets/Retro.ttf! SDL_ttf Error: \"Press "
-            "UP, DOWN, LEFT, RIGHT to fly.\" would be ";
-        EXPECT_EQ(run.out.rfind(prefix, 0), 0u) << run.out;
+        EXPECT_EQ(run.out.rfind("Unable to load font Assets/Retro.ttf! SDL_ttf Error: \"Press UP, "
+                                "DOWN, LEFT, RIGHT to fly.\" would be ",
+                                0),
+                  0u)
+            << run.out;
         EXPECT_TRUE(run.out.ends_with(" pixels, larger than the 1920 x 1080 canvas\n")) << run.out;
     }
 }
 
-// A 1024 x 1024 image whose data goes on inflating, as zeros, to about `gigabytes` GB: made of
-// one flushed run of zeros repeated, so that it takes milliseconds to make.
-std::vector<char> CompressionBomb(int gigabytes) {
-    constexpr std::size_t kRowBytes = 1 + 1024 * 4, kRun = std::size_t{1} << 20;
-    std::vector<char> zeros(kRun, 0), run(kRun), rows(kRun * 5);
+// A 1024 x 1024 image whose data goes on inflating, as zeros, to 1 GB in a 1 MB file: one
+// flushed run of zeros repeated, so that it takes milliseconds to make.
+std::vector<char> CompressionBomb() {
+    constexpr std::size_t kRows = 1024 * (1 + 1024 * 4), kRun = std::size_t{1} << 20;
+    std::vector<char> zeros(kRows), rows(kRows), run(kRun);
     z_stream z{};
     deflateInit(&z, 9);
     const auto flush = [&](std::size_t size, std::vector<char>& out) {
@@ -383,87 +361,46 @@ std::vector<char> CompressionBomb(int gigabytes) {
         deflate(&z, Z_FULL_FLUSH);
         out.resize(out.size() - z.avail_out);
     };
-    std::vector<char> data;
-    for (int i = 0; i < 4; ++i) {  // the rows the header declares, 4 MB of zeros
-        flush(1024 * kRowBytes / 4, rows);
-        data.insert(data.end(), rows.begin(), rows.end());
-        rows.resize(kRun * 5);
-    }
+    flush(kRows, rows);
     flush(kRun, run);
     deflateEnd(&z);
-    const std::size_t runs = std::size_t(gigabytes) << 10;
-    for (std::size_t i = 0; i < runs; ++i) {
-        data.insert(data.end(), run.begin(), run.end());
+    std::vector<char> png = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n', 0, 0, 0, 13};
+    png.insert(png.end(), {'I', 'H', 'D', 'R', 0, 0, 4, 0, 0, 0, 4, 0, 8, 6, 0, 0, 0, 0, 0, 0, 0});
+    png.insert(png.end(), {0, 0, 0, 0, 'I', 'D', 'A', 'T'});
+    png.insert(png.end(), rows.begin(), rows.end());
+    uLong sum = adler32_z(adler32(0, nullptr, 0), reinterpret_cast<Bytef*>(zeros.data()), kRows);
+    const uLong runSum =
+        adler32_z(adler32(0, nullptr, 0), reinterpret_cast<Bytef*>(zeros.data()), kRun);
+    for (int i = 0; i < 1024; ++i) {
+        png.insert(png.end(), run.begin(), run.end());
+        sum = adler32_combine(sum, runSum, kRun);
     }
-    // An empty last block, and the checksum of every zero inflated.
-    const uLong ones = adler32(0, nullptr, 0);
-    uLong sum = adler32_z(ones, reinterpret_cast<const Bytef*>(zeros.data()), 1024 * kRowBytes);
-    const uLong perRun = adler32_z(ones, reinterpret_cast<const Bytef*>(zeros.data()), kRun);
-    for (std::size_t i = 0; i < runs; ++i) {
-        sum = adler32_combine(sum, perRun, kRun);
-    }
-    for (const char c : std::string_view("\x01\x00\x00\xff\xff", 5)) {
-        data.push_back(c);
-    }
-    data.resize(data.size() + 4);
-    PutBigEndian(data, data.size() - 4, sum, 4);
-
-    std::vector<char> png = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n'};
-    const auto chunk = [&](std::string_view type, const std::vector<char>& body) {
-        const std::size_t at = png.size();
-        png.resize(at + 8);
-        PutBigEndian(png, at, body.size(), 4);
-        std::copy(type.begin(), type.end(), png.begin() + at + 4);
-        png.insert(png.end(), body.begin(), body.end());
-        png.resize(png.size() + 4);
-        const uLong crc =
-            crc32_z(0, reinterpret_cast<const Bytef*>(png.data() + at + 4), body.size() + 4);
-        PutBigEndian(png, png.size() - 4, crc, 4);
+    png.insert(png.end(), {1, 0, 0, '\xff', '\xff', 0, 0, 0, 0});  // last block, checksum
+    PutBigEndian(png, png.size() - 4, sum);
+    png.insert(png.end(), {0, 0, 0, 0, 0, 0, 0, 0, 'I', 'E', 'N', 'D', '\xae', 'B', '`', '\x82'});
+    // The two CRCs, over each chunk's type and data.
+    const auto crc = [&](std::size_t type, std::size_t length) {
+        PutBigEndian(png, type + 4 + length,
+                     crc32_z(0, reinterpret_cast<Bytef*>(png.data() + type), length + 4));
     };
-    std::vector<char> header(13, 0);
-    PutBigEndian(header, 0, 1024, 4);
-    PutBigEndian(header, 4, 1024, 4);
-    header[8] = 8;  // bits per channel
-    header[9] = 6;  // red, green, blue, alpha
-    chunk("IHDR", header);
-    chunk("IDAT", data);
-    chunk("IEND", {});
+    crc(12, 13);
+    const std::size_t data = png.size() - 12 - 4 - 33 - 8;
+    PutBigEndian(png, 33, data);
+    crc(37, data);
     return png;
 }
 
-// A 1 MB file that inflated to 1 GB held start-up for seconds; now the inflating stops just past
+// A 1 MB file that inflated to 1 GB held start-up for seconds; the inflating now stops just past
 // the 4 MB the header declares.
 TEST(HostileAsset, ACompressionBombIsRefusedWithoutStallingStartUp) {
-    const std::vector<char> bomb = CompressionBomb(1);
+    const std::vector<char> bomb = CompressionBomb();
     EXPECT_LT(bomb.size(), std::size_t{2} << 20);
-    const Outcome run = Play([&](const fs::path& assets) {
-        std::ofstream(assets / "ship-a1.png", std::ios::binary | std::ios::trunc)
-            .write(bomb.data(), static_cast<std::streamsize>(bomb.size()));
-    });
+    const Outcome run = Play([&](const fs::path& assets) { Write(assets / "ship-a1.png", bomb); });
     ExpectOutcome(run, "ship-a1.png", false);
     EXPECT_EQ(run.out,
               "Unable to load image Assets/ship-a1.png! SDL_image Error: PNG image data inflates "
               "beyond the 4195328 bytes its header declares\n");
     EXPECT_EQ(run.err, "");
-}
-
-// The same bomb's data cut off halfway is refused as cut short, before libpng sees it.
-TEST(HostileAsset, ImageDataCutShortIsRefused) {
-    std::vector<char> png = CompressionBomb(0);
-    const std::size_t data = 8 + 25 + 8;  // signature, IHDR, IDAT's length and type
-    const std::size_t length = BigEndian32(png.data() + data - 8), kept = length / 2;
-    png.erase(png.begin() + data + kept, png.begin() + data + length);
-    PutBigEndian(png, data - 8, kept, 4);
-    PutBigEndian(png, data + kept,
-                 crc32_z(0, reinterpret_cast<const Bytef*>(png.data() + data - 4), kept + 4), 4);
-    const Outcome run = Play([&](const fs::path& assets) {
-        std::ofstream(assets / "big-a.png", std::ios::binary | std::ios::trunc)
-            .write(png.data(), static_cast<std::streamsize>(png.size()));
-    });
-    ExpectOutcome(run, "big-a.png", false);
-    EXPECT_EQ(run.out,
-              "Unable to load image Assets/big-a.png! SDL_image Error: PNG image data is cut "
-              "short\n");
 }
 
 bool IsNullDevice(int descriptor) {
@@ -473,25 +410,22 @@ bool IsNullDevice(int descriptor) {
            S_ISCHR(open.st_mode) && open.st_rdev == null.st_rdev;
 }
 
-// Started with all three standard streams closed, the game's first descriptors would take their
-// numbers: on X11 the display connection became standard error, the first message went into it
-// and the game hung. A socket opened after start-up stands in for that connection here.
+// Started with the standard streams closed, the game's first descriptors took their numbers: on
+// X11 the display connection became standard error, the first message went into it and the game
+// hung. A socket opened after start-up stands in for that connection.
 TEST(HostileAsset, ClosedStandardStreamsAreReopenedSoNoLaterDescriptorTakesTheirNumbers) {
     std::fflush(stdout);
     const int saved[] = {dup(STDIN_FILENO), dup(STDOUT_FILENO), dup(STDERR_FILENO)};
     for (int stream = 0; stream < 3; ++stream) {
         ::close(stream);
     }
-    bool reopened = false, numbered = false, ended = false;
+    bool reopened = false, ended = false;
+    int connection[2] = {-1, -1};
     char written = 0;
-    ssize_t leaked = 0;
     {
         SteppedGame game;
-        reopened = IsNullDevice(STDIN_FILENO) && IsNullDevice(STDOUT_FILENO) &&
-                   IsNullDevice(STDERR_FILENO);
-        int connection[2] = {-1, -1};
-        numbered = socketpair(AF_UNIX, SOCK_STREAM, 0, connection) == 0 && connection[0] > 2 &&
-                   connection[1] > 2;
+        reopened = IsNullDevice(0) && IsNullDevice(1) && IsNullDevice(2);
+        socketpair(AF_UNIX, SOCK_STREAM, 0, connection);
         TTF_Font* font = std::exchange(game.Platform().font, nullptr);  // every text fails
         for (int i = 0; i < 3; ++i) {
             game.Step();
@@ -500,30 +434,27 @@ TEST(HostileAsset, ClosedStandardStreamsAreReopenedSoNoLaterDescriptorTakesTheir
         SDL_Event quit{.type = SDL_EVENT_QUIT};
         SDL_PushEvent(&quit);
         ended = !game.Step();
-        for (const int end : connection) {
-            leaked += end > 2 ? 0 : 1;
-        }
-        leaked += std::max<ssize_t>(0, recv(connection[1], &written, 1, MSG_DONTWAIT));
-        ::close(connection[0]);
-        ::close(connection[1]);
     }
+    const ssize_t leaked = recv(connection[1], &written, 1, MSG_DONTWAIT);
+    ::close(connection[0]);
+    ::close(connection[1]);
     for (int stream = 0; stream < 3; ++stream) {
         dup2(saved[stream], stream);
         ::close(saved[stream]);
     }
     EXPECT_TRUE(reopened);
-    EXPECT_TRUE(numbered);
-    EXPECT_EQ(leaked, 0);
+    EXPECT_GT(std::min(connection[0], connection[1]), 2);
+    EXPECT_EQ(leaked, -1);
     EXPECT_TRUE(ended);
 }
 
-// Started from a folder without Assets, the game uses the Assets beside its executable and is
-// a whole game; a working folder with Assets still wins; with neither, both folders are named.
+// Started from a folder without Assets, the game uses those beside its executable and is whole;
+// a working folder with Assets still wins; with neither, both folders are named.
 TEST(HostileAsset, WithoutAssetsInTheWorkingFolderTheExecutablesFolderIsUsed) {
     const fs::path home = fs::current_path();
     char made[] = "/tmp/voidrocks-beside-XXXXXX";
     ASSERT_NE(mkdtemp(made), nullptr);
-    const fs::path root = made, elsewhere = root / "elsewhere", beside = root / "game";
+    const fs::path elsewhere = fs::path(made) / "elsewhere", beside = fs::path(made) / "game";
     fs::create_directories(elsewhere);
     fs::create_directories(beside);
     fs::copy(home / "Assets", beside / "Assets");
@@ -533,13 +464,11 @@ TEST(HostileAsset, WithoutAssetsInTheWorkingFolderTheExecutablesFolderIsUsed) {
     const bool found = FindAssetsFolder(beside);
     const fs::path used = fs::current_path();
     std::size_t loaded = 0;
-    bool fontOpen = false;
     {
         SteppedGame game;
-        for (const auto& [name, sprite] : game.Platform().sprites) {
-            loaded += sprite.texture != nullptr ? 1 : 0;
-        }
-        fontOpen = game.Platform().font != nullptr;
+        loaded = std::ranges::count_if(game.Platform().sprites,
+                                       [](const auto& s) { return s.second.texture != nullptr; });
+        loaded += game.Platform().font != nullptr ? 1 : 0;
     }
     fs::copy(beside / "Assets", elsewhere / "Assets");
     fs::current_path(elsewhere);
@@ -551,62 +480,31 @@ TEST(HostileAsset, WithoutAssetsInTheWorkingFolderTheExecutablesFolderIsUsed) {
     const std::string out = testing::internal::GetCapturedStdout();
     const std::string err = testing::internal::GetCapturedStderr();
     fs::current_path(home);
-    fs::remove_all(root);
-    EXPECT_TRUE(found);
+    fs::remove_all(made);
+    EXPECT_TRUE(found && kept && !none);
     EXPECT_EQ(used, beside);
-    EXPECT_EQ(loaded, 11u);
-    EXPECT_TRUE(fontOpen);
-    EXPECT_TRUE(kept);
-    EXPECT_FALSE(none);
+    EXPECT_EQ(loaded, 12u);
     EXPECT_EQ(out, "");
     EXPECT_EQ(err, "No Assets folder in " + elsewhere.string() + " or " + beside.string() +
                        ": images and font cannot be loaded\n");
 }
 
-TEST(VideoDriverChoice, WaylandIsReachableOnlyThroughASocketOrAnAbsolutePath) {
-    EXPECT_FALSE(WaylandReachable(nullptr, nullptr, nullptr));
-    EXPECT_FALSE(WaylandReachable(nullptr, "wayland-0", "run/user/1000"));
-    EXPECT_TRUE(WaylandReachable("3", nullptr, nullptr));
-    EXPECT_TRUE(WaylandReachable(nullptr, "/run/user/1000/wayland-0", nullptr));
-    EXPECT_TRUE(WaylandReachable(nullptr, nullptr, "/run/user/1000"));
-}
-
 // Over ssh without a display: the game's one line, not libwayland's complaints before it.
-TEST(VideoDriverChoice, WithoutAnyDisplayTheGameSaysSoInOneLine) {
-    std::vector<std::string> kept;
-    for (char** variable = environ; *variable != nullptr; ++variable) {
-        const std::string_view entry = *variable;
-        const std::string_view name = entry.substr(0, entry.find('='));
-        if (name != "SDL_VIDEO_DRIVER" && name != "DISPLAY" && !name.starts_with("WAYLAND_") &&
-            name != "XDG_RUNTIME_DIR") {
-            kept.emplace_back(entry);
-        }
-    }
-    std::vector<char*> env;
-    for (std::string& entry : kept) {
-        env.push_back(entry.data());
-    }
-    env.push_back(nullptr);
+TEST(HostileAsset, WithoutAnyDisplayTheGameSaysSoInOneLine) {
     const fs::path err = fs::temp_directory_path() / "voidrocks-no-display-err.txt";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    char program[] = VOIDROCKS_EXECUTABLE;
-    char* argv[] = {program, nullptr};
-    pid_t child = 0;
-    ASSERT_EQ(posix_spawn(&child, program, &actions, nullptr, argv, env.data()), 0);
-    posix_spawn_file_actions_destroy(&actions);
+    const std::string command =
+        "env -u SDL_VIDEO_DRIVER -u DISPLAY -u WAYLAND_DISPLAY -u "
+        "WAYLAND_SOCKET -u XDG_RUNTIME_DIR " VOIDROCKS_EXECUTABLE " 2>" +
+        err.string();
     alarm(kWatchdogSeconds);
-    int status = 0;
-    waitpid(child, &status, 0);
+    const int status = std::system(command.c_str());
     alarm(0);
-    std::ifstream in(err);
-    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    const std::vector<char> text = Bytes(err);
     fs::remove(err);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
-    EXPECT_EQ(text.rfind("Voidrocks cannot start: cannot start SDL video: ", 0), 0u) << text;
-    EXPECT_EQ(std::ranges::count(text, '\n'), 1) << text;
+    const std::string line(text.begin(), text.end());
+    EXPECT_EQ(line.rfind("Voidrocks cannot start: cannot start SDL video: ", 0), 0u) << line;
+    EXPECT_EQ(std::ranges::count(line, '\n'), 1) << line;
 }
 
 }  // namespace

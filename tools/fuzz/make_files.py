@@ -100,6 +100,9 @@ HOSTILE = {
     # Inflated by the decoder past its rows to the end, however far: 1 KB became 1 MB here
     # (1 MB, 1 GB) and stalled start-up.
     "inflates-beyond.png": inflating_to(1, 1, 1 << 20),
+    # Image data that stops before its rows do: libpng said so on standard error.
+    "image-data-cut-short.png": SIGNATURE + ihdr(4, 4) + chunk(b"IDAT", zlib.compress(b"\x00" * 68, 9)[:-8])
+    + chunk(b"IEND", b""),
     # The rest made libpng write its own lines on standard error beside the game's.
     "too-much-image-data.png": png(1, 1, b"\x00\xff\x00\x00\xff" + b"\x00" * 64),
     "bit-flip-repaired-crc.png": flipped_and_repaired(ONE_PIXEL, 2),
