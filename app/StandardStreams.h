@@ -1,0 +1,7 @@
+#pragma once
+
+// Reopens on the null device each of standard input, output and error that the game was
+// started without (`2>&-`). Otherwise the next descriptor opened takes its number: the X
+// connection would become standard error, and the game's messages would be written into it.
+// Called first thing at start-up, before anything opens a file.
+void ReopenClosedStandardStreams();
