@@ -8,9 +8,10 @@
 #   scripts/install-win64.sh --print-prefix  print the prefix only; changes nothing
 #
 # The prefix holds FreeType, HarfBuzz, libpng, SDL3, SDL3_image, SDL3_ttf and GoogleTest as DLLs
-# and import libraries (zlib is Debian's own mingw-w64 build, installed as a package), a CMake package for the system's Boost headers (they need no building),
-# and each library's licence under share/licenses. Its stamp lists the source versions and
-# the compiler; a prefix without them is built again.
+# and import libraries (zlib is Debian's own mingw-w64 build, installed as a package), a CMake
+# package for the system's Boost headers (they need no building), and each library's licence
+# under share/licenses. Its stamp lists the source versions and the compiler; a prefix without
+# them is built again.
 set -euo pipefail
 
 readonly PINNED=(libsdl3=3.2.10+ds-1 libsdl3-image=3.2.4+ds-1+deb13u1 libsdl3-ttf=3.2.2+ds-1
@@ -111,7 +112,8 @@ run private_apt update
 first_served() {
     local candidate
     for candidate in "$@"; do
-        if (cd "$work/src" && private_apt source --download-only "$candidate" >>"$build_log" 2>&1); then
+        if (cd "$work/src" && private_apt source --download-only "$candidate" \
+            >>"$build_log" 2>&1); then
             printf '%s\n' "$candidate"
             return 0
         fi
