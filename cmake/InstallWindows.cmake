@@ -14,7 +14,7 @@ install(DIRECTORY Assets/ DESTINATION Assets FILES_MATCHING PATTERN "*.png" PATT
 install(FILES packaging/README-windows.txt DESTINATION . RENAME README.txt)
 
 # Where the DLLs come from: the libraries built for Windows by scripts/install-win64.sh, GCC's
-# C++ runtime and mingw-w64's thread library.
+# C++ runtime, and mingw-w64's thread library and Debian's zlib1.dll.
 execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
     OUTPUT_VARIABLE gcc_runtime OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 get_filename_component(gcc_runtime_dir ${gcc_runtime} DIRECTORY)
@@ -48,6 +48,9 @@ voidrocks_licence(SDL3_image ${licences}/SDL3_image/LICENSE.txt)
 voidrocks_licence(SDL3_ttf ${licences}/SDL3_ttf/LICENSE.txt)
 voidrocks_licence(FreeType ${licences}/FreeType/LICENSE.TXT ${licences}/FreeType/FTL.TXT)
 voidrocks_licence(HarfBuzz ${licences}/HarfBuzz/COPYING)
+voidrocks_licence(libpng ${licences}/libpng/LICENSE)
+# Debian's mingw-w64 build of zlib, installed as a package.
+voidrocks_licence(zlib /usr/share/doc/libz-mingw-w64/copyright)
 # libstdc++ and libgcc (GPL 3 with the GCC Runtime Library Exception) and winpthreads.
 voidrocks_licence(mingw-w64-runtime
     /usr/share/doc/gcc-mingw-w64-x86-64-posix-runtime/copyright

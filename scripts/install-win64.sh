@@ -7,10 +7,11 @@
 #   scripts/install-win64.sh                 install what is missing, then print the prefix
 #   scripts/install-win64.sh --print-prefix  print the prefix only; changes nothing
 #
-# The prefix holds FreeType, HarfBuzz, SDL3, SDL3_image, SDL3_ttf and GoogleTest as DLLs and
-# import libraries, a CMake package for the system's Boost headers (they need no building),
-# and each library's licence under share/licenses. Its stamp lists the source versions and
-# the compiler; a prefix without them is built again.
+# The prefix holds FreeType, HarfBuzz, libpng, SDL3, SDL3_image, SDL3_ttf and GoogleTest as DLLs
+# and import libraries (zlib is Debian's own mingw-w64 build, installed as a package), a CMake
+# package for the system's Boost headers (they need no building), and each library's licence
+# under share/licenses. Its stamp lists the source versions and the compiler; a prefix without
+# them is built again.
 set -euo pipefail
 
 readonly PINNED=(libsdl3=3.2.10+ds-1 libsdl3-image=3.2.4+ds-1+deb13u1 libsdl3-ttf=3.2.2+ds-1
@@ -18,10 +19,12 @@ readonly PINNED=(libsdl3=3.2.10+ds-1 libsdl3-image=3.2.4+ds-1+deb13u1 libsdl3-tt
 # The first FreeType source the archive still serves is built: Debian 13's files have been
 # withdrawn from some mirrors after a security update, Debian 12's stay.
 readonly FREETYPE_CANDIDATES=(freetype=2.13.3+dfsg-1+deb13u2 freetype=2.12.1+dfsg-5+deb12u4)
+# libpng, for the image check, the same way.
+readonly LIBPNG_CANDIDATES=(libpng1.6=1.6.48-1+deb13u6 libpng1.6=1.6.39-2+deb12u5)
 readonly SOURCE_SUITES=(trixie bookworm)
 readonly TRIPLE=x86_64-w64-mingw32
 readonly TOOLS=(g++-mingw-w64-x86-64-posix wine cmake ninja-build pkgconf dpkg-dev xz-utils
-    debian-archive-keyring libgtest-dev libboost-dev)
+    debian-archive-keyring libgtest-dev libboost-dev libz-mingw-w64-dev)
 readonly KEYRING=/usr/share/keyrings/debian-archive-keyring.gpg
 
 prefix=${VOIDROCKS_WIN64_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/voidrocks/win64}
@@ -45,12 +48,13 @@ apt_install() {
 dsc_of() { printf '%s_%s.dsc\n' "${1%%=*}" "${1#*=}"; }
 compiler_id() { "$TRIPLE-g++-posix" -dumpversion 2>/dev/null | sed 's/^/mingw-w64 g++ /'; }
 gtest_id() { dpkg-query -W -f='googletest ${Version}\n' libgtest-dev 2>/dev/null; }
-# What a complete prefix was built from, one line each; the FreeType line is any candidate.
+# What a complete prefix was built from, one line each; the FreeType and libpng lines are any
+# of their candidates.
 stamp_ok() {
     local p
     [ -f "$stamp" ] || return 1
     for p in "${PINNED[@]}"; do grep -qxF "$(dsc_of "$p")" "$stamp" || return 1; done
-    grep -q '^freetype_' "$stamp" || return 1
+    grep -q '^freetype_' "$stamp" && grep -q '^libpng1\.6_' "$stamp" || return 1
     grep -qxF "$(compiler_id)" "$stamp" && grep -qxF "$(gtest_id)" "$stamp"
 }
 
@@ -104,15 +108,21 @@ private_apt() {
 }
 run private_apt update
 (cd "$work/src" && run private_apt source --download-only "${PINNED[@]}")
-freetype=""
-for candidate in "${FREETYPE_CANDIDATES[@]}"; do
-    if (cd "$work/src" && private_apt source --download-only "$candidate" >>"$build_log" 2>&1); then
-        freetype=$candidate
-        break
-    fi
-done
-[ -n "$freetype" ] || die "none of ${FREETYPE_CANDIDATES[*]} could be downloaded"
-for p in "${PINNED[@]}" "$freetype"; do
+# The first of the candidates that the archive serves.
+first_served() {
+    local candidate
+    for candidate in "$@"; do
+        if (cd "$work/src" && private_apt source --download-only "$candidate" \
+            >>"$build_log" 2>&1); then
+            printf '%s\n' "$candidate"
+            return 0
+        fi
+    done
+    die "none of $* could be downloaded"
+}
+freetype=$(first_served "${FREETYPE_CANDIDATES[@]}")
+libpng=$(first_served "${LIBPNG_CANDIDATES[@]}")
+for p in "${PINNED[@]}" "$freetype" "$libpng"; do
     (cd "$work/src" && run dpkg-source -x "$(dsc_of "$p")")
 done
 source_of() { compgen -G "$work/src/$1-[0-9]*/" | head -n 1; }
@@ -147,6 +157,10 @@ source=$(source_of freetype)
 build FreeType "$source" -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
     -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
 licence FreeType "$source/LICENSE.TXT" "$source/docs/FTL.TXT"
+# libpng as a DLL against Debian's zlib1.dll, without its programs and tests.
+source=$(source_of libpng1.6)
+build libpng "$source" -DPNG_SHARED=ON -DPNG_STATIC=OFF -DPNG_EXECUTABLES=OFF -DPNG_TESTS=OFF
+licence libpng "$source/LICENSE"
 source=$(source_of harfbuzz)
 build HarfBuzz "$source" -DHB_HAVE_FREETYPE=ON -DHB_BUILD_SUBSET=OFF -DHB_BUILD_UTILS=OFF
 licence HarfBuzz "$source/COPYING"
@@ -189,7 +203,7 @@ endif()
 EOF
 
 {
-    for p in "${PINNED[@]}" "$freetype"; do dsc_of "$p"; done
+    for p in "${PINNED[@]}" "$freetype" "$libpng"; do dsc_of "$p"; done
     compiler_id
     gtest_id
 } >"$stamp"
