@@ -270,12 +270,16 @@ TEST(HostileAsset, RegressionFilesAreRefused) {
         }
         const std::string asset = kAssets[i++ % 11];
         SCOPED_TRACE(entry.path().filename().string() + " as " + asset);
-        ExpectOutcome(Play([&](const fs::path& assets) {
-                          // Removed first: mingw's GCC 12 copy_file refuses to overwrite.
-                          fs::remove(assets / asset);
-                          fs::copy_file(entry.path(), assets / asset);
-                      }),
-                      asset, false);
+        const Outcome run = Play([&](const fs::path& assets) {
+            // Removed first: mingw's GCC 12 copy_file refuses to overwrite.
+            fs::remove(assets / asset);
+            fs::copy_file(entry.path(), assets / asset);
+        });
+        // libpng releases differ on a zero gamma: older ones complain, and the image is
+        // refused; newer ones pass over the chunk, and it loads. Either way quietly.
+        const bool mayLoad = entry.path().filename() == "gamma-zero.png";
+        ExpectOutcome(run, asset, mayLoad && run.out.empty());
+        EXPECT_EQ(run.err.find("libpng"), std::string::npos) << run.err;
     }
     EXPECT_GE(i, 10u);
 }
