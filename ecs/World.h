@@ -52,23 +52,6 @@ class SignatureTable {
     std::vector<std::unique_ptr<SignatureKind>> kinds;
 };
 
-// Compares archetype names a byte at a time. A creation's name has just been written, and a
-// wide compare that reads it back at once has to wait for those writes to settle; names are
-// short, so the narrow loop costs nothing.
-struct ArchetypeNameEqual {
-    bool operator()(const std::string& a, const std::string& b) const {
-        if (a.size() != b.size()) {
-            return false;
-        }
-        for (std::size_t i = 0; i < a.size(); ++i) {
-            if (a[i] != b[i]) {
-                return false;
-            }
-        }
-        return true;
-    }
-};
-
 // The number of a list of component types in GetEntities, the same in every world, so that a
 // world finds the query of a list by indexing once it has been made.
 std::uint32_t NextQueryListNumber();
@@ -96,8 +79,7 @@ class World {
     // One entry per identifier ever handed out; all clear for a free identifier.
     SignatureTable signatures;
     // The kind (in signatures.kinds) of each named archetype.
-    std::unordered_map<std::string, std::uint32_t, std::hash<std::string>, ArchetypeNameEqual>
-        archetypes;
+    std::unordered_map<std::string, std::uint32_t> archetypes;
     std::vector<Signature> querySignatures;
     std::unordered_map<Signature, std::int32_t, SignatureHash> queryIndex;
     std::uint32_t queryCount = 0;
