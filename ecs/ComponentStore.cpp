@@ -22,9 +22,3 @@ void ThrowTooManyTypes(TypeKey type) {
     throw std::logic_error("component type " + TypeName(type) + " is beyond the " +
                            std::to_string(kMaxComponentTypes) + " types a program may have");
 }
-
-std::uint32_t NextComponentTypeNumber() {
-    // A function-local counter is ready whichever start-up initialiser asks first.
-    static std::uint32_t next = 0;
-    return next < kMaxComponentTypes ? next++ : kMaxComponentTypes;
-}

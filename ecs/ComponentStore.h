@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -132,16 +133,17 @@ class CompArray final : public ICompArray {
     }
 };
 
-// A process-wide number for every component type, handed out at start-up, so that a store
-// finds a type's array by indexing instead of hashing its name.
-std::uint32_t NextComponentTypeNumber();
 // More component types than a program of this size could use; a fixed table keeps the lookup
 // free of a size to load. Types beyond it all get the number kMaxComponentTypes, whose entry
 // stays empty, so that the lookup needs no range check either.
 inline constexpr std::uint32_t kMaxComponentTypes = 256;
 [[noreturn]] void ThrowTooManyTypes(TypeKey type);
+struct ComponentTypes;
+// A program-wide number for every component type, handed out at start-up, so that a store
+// finds a type's array by indexing instead of hashing its name.
 template <typename T>
-inline const std::uint32_t kComponentTypeNumber = NextComponentTypeNumber();
+inline const std::uint32_t kComponentTypeNumber = std::min(NextIndex<ComponentTypes>(),
+                                                           kMaxComponentTypes);
 
 // Gives every component type its type index and owns the array of each.
 class ComponentStore {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <typeinfo>
 
@@ -21,4 +22,13 @@ inline std::string TypeName(TypeKey key) {
 template <typename T>
 std::string TypeName() {
     return TypeName(KeyOf<T>());
+}
+
+// Indices handed out from 0, each once per program, one run for every Family, so that a table
+// indexed by them needs no hashing. A function-local counter is ready whichever start-up
+// initialiser asks first.
+template <typename Family>
+std::uint32_t NextIndex() {
+    static std::uint32_t next = 0;
+    return next++;
 }

@@ -54,9 +54,9 @@ class SignatureTable {
 
 // The number of a list of component types in GetEntities, the same in every world, so that a
 // world finds the query of a list by indexing once it has been made.
-std::uint32_t NextQueryListNumber();
+struct QueryLists;
 template <typename... Ts>
-inline const std::uint32_t kQueryListNumber = NextQueryListNumber();
+inline const std::uint32_t kQueryListNumber = NextIndex<QueryLists>();
 
 // The entity-component state of one scene, and the flags by which any system ends the scene.
 // Entities are made from named archetypes and keep their set of components for life; queries
