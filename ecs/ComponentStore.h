@@ -12,7 +12,7 @@
 
 #include "ecs/EntityId.h"
 #include "ecs/RingQueue.h"
-#include "ecs/TypeKey.h"
+#include "ecs/TypeIndex.h"
 
 // What the world needs of a component array without knowing its record type.
 class ICompArray {
@@ -28,10 +28,10 @@ class ICompArray {
 
 // Kept out of line, naming the type there too, so that the lookups that call them stay a few
 // loads.
-[[noreturn]] void ThrowNoRecord(EntityId id, TypeKey type);
-[[noreturn]] void ThrowDuplicateRecord(EntityId id, TypeKey type);
-[[noreturn]] void ThrowUnregistered(TypeKey type);
-[[noreturn]] void ThrowRegisteredTwice(TypeKey type);
+[[noreturn]] void ThrowNoRecord(EntityId id, TypeName type);
+[[noreturn]] void ThrowDuplicateRecord(EntityId id, TypeName type);
+[[noreturn]] void ThrowUnregistered(TypeName type);
+[[noreturn]] void ThrowRegisteredTwice(TypeName type);
 
 // Records in fixed-size pages: appending never moves a record, so a reference to one stays
 // valid for as long as its position is in use.
@@ -73,7 +73,7 @@ class CompArray final : public ICompArray {
 
     void Insert(EntityId id) override {
         if (id < 0 || HasRecord(id)) [[unlikely]] {
-            ThrowDuplicateRecord(id, KeyOf<T>());
+            ThrowDuplicateRecord(id, NameOf<T>());
         }
         std::uint32_t slot;
         if (!freeSlots.empty()) {
@@ -123,27 +123,28 @@ class CompArray final : public ICompArray {
         // One unsigned comparison covers negative identifiers too.
         if (static_cast<std::size_t>(static_cast<std::uint32_t>(id)) >= slotOf.size())
             [[unlikely]] {
-            ThrowNoRecord(id, KeyOf<T>());
+            ThrowNoRecord(id, NameOf<T>());
         }
         const std::uint32_t slot = slotOf[static_cast<std::size_t>(id)];
         if (slot == kNoSlot) [[unlikely]] {
-            ThrowNoRecord(id, KeyOf<T>());
+            ThrowNoRecord(id, NameOf<T>());
         }
         return slot;
     }
 };
 
 // More component types than a program of this size could use; a fixed table keeps the lookup
-// free of a size to load. Types beyond it all get the number kMaxComponentTypes, whose entry
+// free of a size to load. Types beyond it all get the index kMaxComponentTypes, whose entry
 // stays empty, so that the lookup needs no range check either.
 inline constexpr std::uint32_t kMaxComponentTypes = 256;
-[[noreturn]] void ThrowTooManyTypes(TypeKey type);
+[[noreturn]] void ThrowTooManyTypes(TypeName type);
 struct ComponentTypes;
-// A program-wide number for every component type, handed out at start-up, so that a store
-// finds a type's array by indexing instead of hashing its name.
+// Besides its type index in each store (the order of registration there), every component type
+// has a program-wide type index, handed out at start-up, so that a store finds a type's array
+// by indexing instead of hashing its name.
 template <typename T>
-inline const std::uint32_t kComponentTypeNumber = std::min(NextIndex<ComponentTypes>(),
-                                                           kMaxComponentTypes);
+inline const std::uint32_t kProgramTypeIndex = std::min(NextIndex<ComponentTypes>(),
+                                                        kMaxComponentTypes);
 
 // Gives every component type its type index and owns the array of each.
 class ComponentStore {
@@ -156,9 +157,9 @@ class ComponentStore {
 
     template <typename T>
     std::uint32_t TypeIndexOf() const {
-        auto it = typeIndexByName.find(KeyOf<T>());
+        auto it = typeIndexByName.find(NameOf<T>());
         if (it == typeIndexByName.end()) [[unlikely]] {
-            ThrowUnregistered(KeyOf<T>());
+            ThrowUnregistered(NameOf<T>());
         }
         return it->second;
     }
@@ -167,33 +168,33 @@ class ComponentStore {
 
     template <typename T>
     CompArray<T>& ArrayOf() const {
-        const std::uint32_t number = kComponentTypeNumber<T>;
-        if (arrayByTypeNumber[number] == nullptr) [[unlikely]] {
-            ThrowUnregistered(KeyOf<T>());
+        const std::uint32_t index = kProgramTypeIndex<T>;
+        if (arrayByProgramTypeIndex[index] == nullptr) [[unlikely]] {
+            ThrowUnregistered(NameOf<T>());
         }
-        return *static_cast<CompArray<T>*>(arrayByTypeNumber[number]);
+        return *static_cast<CompArray<T>*>(arrayByProgramTypeIndex[index]);
     }
 
-    std::unordered_map<TypeKey, std::uint32_t> typeIndexByName;
+    std::unordered_map<TypeName, std::uint32_t> typeIndexByName;
     // Indexed by type index.
     std::vector<std::shared_ptr<ICompArray>> arraysByIndex;
     std::int32_t nextTypeIndex = 0;
-    // The same arrays, indexed by kComponentTypeNumber; null for types not registered here.
-    std::array<ICompArray*, kMaxComponentTypes + 1> arrayByTypeNumber{};
+    // The same arrays, indexed by kProgramTypeIndex; null for types not registered here.
+    std::array<ICompArray*, kMaxComponentTypes + 1> arrayByProgramTypeIndex{};
 
   private:
     template <typename T>
     void RegisterOne() {
-        const std::uint32_t number = kComponentTypeNumber<T>;
-        if (number == kMaxComponentTypes) {
-            ThrowTooManyTypes(KeyOf<T>());
+        const std::uint32_t index = kProgramTypeIndex<T>;
+        if (index == kMaxComponentTypes) {
+            ThrowTooManyTypes(NameOf<T>());
         }
-        if (!typeIndexByName.try_emplace(KeyOf<T>(), nextTypeIndex).second) {
-            ThrowRegisteredTwice(KeyOf<T>());
+        if (!typeIndexByName.try_emplace(NameOf<T>(), nextTypeIndex).second) {
+            ThrowRegisteredTwice(NameOf<T>());
         }
         ++nextTypeIndex;
         auto array = std::make_shared<CompArray<T>>();
-        arrayByTypeNumber[number] = array.get();
+        arrayByProgramTypeIndex[index] = array.get();
         arraysByIndex.push_back(std::move(array));
     }
 };

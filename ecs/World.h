@@ -52,11 +52,11 @@ class SignatureTable {
     std::vector<std::unique_ptr<SignatureKind>> kinds;
 };
 
-// The number of a list of component types in GetEntities, the same in every world, so that a
+// The index of a list of component types in GetEntities, the same in every world, so that a
 // world finds the query of a list by indexing once it has been made.
 struct QueryLists;
 template <typename... Ts>
-inline const std::uint32_t kQueryListNumber = NextIndex<QueryLists>();
+inline const std::uint32_t kQueryListIndex = NextIndex<QueryLists>();
 
 // The entity-component state of one scene, and the flags by which any system ends the scene.
 // Entities are made from named archetypes and keep their set of components for life; queries
@@ -125,7 +125,7 @@ class World {
     // the world and stays valid as long as the world.
     template <typename... Ts>
     EntitySet* GetEntities() {
-        const std::uint32_t list = kQueryListNumber<Ts...>;
+        const std::uint32_t list = kQueryListIndex<Ts...>;
         if (list >= queryOfList.size()) {
             queryOfList.resize(list + 1);
         }
@@ -162,6 +162,6 @@ class World {
         std::int32_t query = -1;
         std::int32_t typeCount = 0;
     };
-    // The query of each list of types already asked for, by kQueryListNumber.
+    // The query of each list of types already asked for, by kQueryListIndex.
     std::vector<KnownQuery> queryOfList;
 };
