@@ -1,9 +1,14 @@
 # `make help` lists every command; `make run` and `make test` are the two a newcomer needs.
-BUILD ?= build
-RUN_BUILD ?= build-run
-WEB_BUILD ?= build-web
-WEB_TEST_BUILD ?= build-web-tests
-SANITIZE_BUILD ?= build-sanitize
+# The folders of the builds in CMakePresets.json (dev, player, sanitize, fuzz), each configured
+# through scripts/configure.sh.
+BUILD := build
+RUN_BUILD := build-run
+SANITIZE_BUILD := build-sanitize
+FUZZ_BUILD := build-fuzz
+# The Windows build, cross-built with its own toolchain file.
+WINDOWS_BUILD := build-windows
+# The browser build: the page and the suite under node, from one folder.
+WEB_BUILD := build-web
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 # Warnings are errors in CI and for developers who ask (WERROR=ON); a newcomer's `make test`
@@ -11,7 +16,8 @@ PREFIX ?= /usr/local
 WERROR ?= $(if $(CI),ON,OFF)
 
 .PHONY: help setup build player-build sanitize-build run test test-sanitize bench format package install uninstall soak \
-	soak-sanitize fuzz memcheck web test-web check-web
+	soak-sanitize fuzz memcheck windows-build windows test-windows check-windows-zip web-build web \
+	test-web check-web
 
 help:
 	@echo "make run            install what is missing, build and start the game"
@@ -26,6 +32,9 @@ help:
 	@echo "make fuzz           arbitrary bytes as an image and as the font, for FUZZ_SECONDS"
 	@echo "make memcheck       the real game headless under valgrind's memcheck"
 	@echo "make format         clang-format over every source"
+	@echo "make windows        a zip for 64-bit Windows, cross-built: $(WINDOWS_BUILD)/Voidrocks-<version>-win64.zip"
+	@echo "make test-windows   every test cross-built for Windows and run under Wine"
+	@echo "make check-windows-zip  the zip unpacked and played under Wine, headless and on an Xvfb screen"
 	@echo "make web            the game as a web page in $(WEB_BUILD)/ (browser toolchain built once)"
 	@echo "make test-web       every test built for the browser and run under node"
 	@echo "make check-web      the page played in headless Chromium with real key presses"
@@ -35,26 +44,14 @@ help:
 setup:
 	@scripts/setup.sh
 
-# Configures a build folder when it is new or was configured with other settings; otherwise
-# Ninja re-runs CMake by itself when needed. $(2): ON makes warnings errors; $(3): more
-# settings. The game has a folder of its own, so that run and test never reconfigure each other.
-define configure
-	@settings='-DCMAKE_COMPILE_WARNING_AS_ERROR:BOOL=$(2) $(3)'; \
-	if [ "$$(cat $(1)/.voidrocks-settings 2>/dev/null)" != "$$settings" ] || \
-		[ ! -f $(1)/CMakeCache.txt ]; then \
-		cmake -S . -B $(1) -G Ninja -DCMAKE_PREFIX_PATH="$$(scripts/install-sdl3.sh --print-prefix)" \
-			$$settings && echo "$$settings" >$(1)/.voidrocks-settings; \
-	fi
-endef
-
 # Tests, benchmarks and tools.
 build: setup
-	$(call configure,$(BUILD),$(WERROR),)
+	@scripts/configure.sh dev -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # Only the game, and a newer compiler's new warning stays a warning.
 player-build: setup
-	$(call configure,$(RUN_BUILD),OFF,-DVOIDROCKS_TESTS=OFF)
+	@scripts/configure.sh player >/dev/null
 	@cmake --build $(RUN_BUILD) -j $(JOBS)
 
 run: player-build
@@ -65,7 +62,7 @@ test: build
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize-build: setup
-	$(call configure,$(SANITIZE_BUILD),$(WERROR),-DCMAKE_BUILD_TYPE=Debug -DVOIDROCKS_SANITIZE=ON)
+	@scripts/configure.sh sanitize -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 
 test-sanitize: sanitize-build
@@ -77,7 +74,7 @@ bench: build
 	@echo "(Debian builds its Google Benchmark library without NDEBUG, so it calls itself a DEBUG"
 	@echo " build below; the game's code it measures is built optimised, as RelWithDebInfo.)"
 	@$(BUILD)/bench/voidrocks_bench
-	@BUILD=$(BUILD) scripts/measure-x11.sh
+	@scripts/measure-x11.sh
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
@@ -103,7 +100,7 @@ soak: build
 # A shorter soak under the sanitizers, for CI.
 SOAK_SANITIZE_FRAMES ?= 8000
 soak-sanitize: setup
-	$(call configure,$(SANITIZE_BUILD),$(WERROR),-DCMAKE_BUILD_TYPE=Debug -DVOIDROCKS_SANITIZE=ON)
+	@scripts/configure.sh sanitize -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target voidrocks_soak
 	@SDL_VIDEO_DRIVER=dummy ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 		UBSAN_OPTIONS=print_stacktrace=1 \
@@ -111,11 +108,10 @@ soak-sanitize: setup
 
 # Arbitrary bytes as an image and as the font, for FUZZ_SECONDS, from the seeds in
 # tools/fuzz/corpus (and the installed font); what it finds is written to $(FUZZ_BUILD).
-FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 fuzz: setup
 	@scripts/setup.sh --fuzz
-	$(call configure,$(FUZZ_BUILD),OFF,-DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DVOIDROCKS_FUZZ=ON)
+	@scripts/configure.sh fuzz >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target voidrocks_fuzz
 	@mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/found
 	@{ printf F; cat Assets/Retro.ttf; } > $(FUZZ_BUILD)/corpus/font-retro
@@ -128,31 +124,42 @@ memcheck: build
 	@scripts/setup.sh --memcheck
 	@scripts/memcheck.sh $(BUILD)/voidrocks
 
-# The browser build: the toolchain and the libraries come from the shared cache that
-# scripts/install-web.sh fills once; its env.sh points emscripten at them.
-WEB_ENV = . "$$(scripts/install-web.sh --print-cache)/env.sh"
-define web_configure
-	@cache=$$(scripts/install-web.sh) && . "$$cache/env.sh" && \
-	settings='-DCMAKE_COMPILE_WARNING_AS_ERROR:BOOL=$(2) $(3)'; \
-	if [ "$$(cat $(1)/.voidrocks-settings 2>/dev/null)" != "$$settings" ] || \
-		[ ! -f $(1)/CMakeCache.txt ]; then \
-		emcmake cmake -S . -B $(1) -G Ninja -DCMAKE_PREFIX_PATH="$$cache/prefix" \
-			-DCMAKE_FIND_ROOT_PATH="$$cache/prefix" $$settings && \
-			echo "$$settings" >$(1)/.voidrocks-settings; \
-	fi
-endef
+# Windows, cross-built with mingw-w64 against libraries that scripts/install-win64.sh builds
+# once per machine; one folder for the game, the tests and the tools, whose programs run under
+# Wine.
+windows-build: setup
+	@prefix=$$(scripts/install-win64.sh) && scripts/configure.sh windows -DCMAKE_PREFIX_PATH=$$prefix \
+		-DVOIDROCKS_WIN64_PREFIX=$$prefix -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) >/dev/null
+
+# Only the game is built for the zip; CPack installs it with its DLLs, Assets and licences.
+windows: windows-build
+	@cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target voidrocks
+	@rm -f $(WINDOWS_BUILD)/Voidrocks-*-win64.zip
+	@cd $(WINDOWS_BUILD) && cpack -G ZIP >cpack.log || { cat cpack.log; exit 1; }
+	@ls $(WINDOWS_BUILD)/Voidrocks-*-win64.zip
+
+test-windows: windows-build
+	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	@ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
+
+check-windows-zip: windows
+	@scripts/check-windows-zip.sh $(WINDOWS_BUILD)/Voidrocks-*-win64.zip
+
+# The browser build, with emscripten and libraries for wasm32 that scripts/install-web.sh builds
+# once per machine; one folder whose game objects serve both the page and the tests under node.
+web-build: setup
+	@cache=$$(scripts/install-web.sh) && scripts/configure.sh web -DVOIDROCKS_WEB_CACHE=$$cache \
+		-DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) >/dev/null
 
 # The page: index.html, voidrocks.js, voidrocks.wasm and the preloaded Assets in voidrocks.data.
-web: setup
-	$(call web_configure,$(WEB_BUILD),$(WERROR),-DVOIDROCKS_TESTS=OFF -DCMAKE_BUILD_TYPE=Release)
-	@$(WEB_ENV) && cmake --build $(WEB_BUILD) -j $(JOBS)
+web: web-build
+	@cmake --build $(WEB_BUILD) -j $(JOBS) --target voidrocks
 	@cd $(WEB_BUILD) && ls -l index.html voidrocks.js voidrocks.wasm voidrocks.data
 
 # The whole suite under node.
-test-web: setup
-	$(call web_configure,$(WEB_TEST_BUILD),$(WERROR),)
-	@$(WEB_ENV) && cmake --build $(WEB_TEST_BUILD) -j $(JOBS) --target voidrocks_tests
-	@$(WEB_ENV) && ctest --test-dir $(WEB_TEST_BUILD) --output-on-failure -j $(JOBS)
+test-web: web-build
+	@cmake --build $(WEB_BUILD) -j $(JOBS) --target voidrocks_tests
+	@ctest --test-dir $(WEB_BUILD) --output-on-failure -j $(JOBS)
 
 # The page served on 127.0.0.1 and played in headless Chromium with real key presses.
 check-web: web

@@ -1,11 +1,16 @@
 #include "app/PngCheck.h"
 
 #include <SDL3_image/SDL_image.h>
-#include <sys/stat.h>
+#include <png.h>
+#include <zlib.h>
 
 #include <array>
+#include <csetjmp>
 #include <cstring>
+#include <string>
 #include <vector>
+
+#include "app/AssetFile.h"
 
 namespace {
 
@@ -15,6 +20,8 @@ constexpr std::size_t kChunkFrameBytes = 12;
 constexpr std::uint32_t kIhdrBytes = 13;
 // Chunk lengths are limited to 2^31 - 1 by the format.
 constexpr std::uint32_t kMaxChunkBytes = 0x7fffffffu;
+// Output of one inflate step while the image data is checked.
+constexpr std::size_t kInflateChunkBytes = 16384;
 // Used when the renderer does not report its largest texture.
 constexpr int kFallbackMaxSide = 1024;
 
@@ -71,35 +78,163 @@ bool CheckHeader(const std::uint8_t* data, int maxSide) {
     return true;
 }
 
-// Reads at most kMaxImageFileBytes + 1 bytes, enough to tell an oversized file.
-bool ReadWhole(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    struct stat info {};
-    // A directory or a named pipe would fail late or block forever in the reader; a missing
-    // file is left to the open below, which reports it as the image library would.
-    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        return SDL_SetError("Couldn't open %s: not a regular file", path.c_str());
+// Bytes of filtered rows the header promises: a filter byte and the packed pixels of each row,
+// pass by pass when the image is interlaced.
+std::uint64_t DeclaredDataBytes(const std::uint8_t* header) {
+    const std::uint64_t width = ReadBigEndian(header);
+    const std::uint64_t height = ReadBigEndian(header + 4);
+    const std::uint8_t colourType = header[9];
+    const std::uint64_t channels = colourType == 2   ? 3
+                                   : colourType == 4 ? 2
+                                   : colourType == 6 ? 4
+                                                     : 1;
+    const std::uint64_t bitsPerPixel = header[8] * channels;
+    const auto rows = [&](std::uint64_t w, std::uint64_t h) {
+        return w == 0 || h == 0 ? 0 : h * (1 + (w * bitsPerPixel + 7) / 8);
+    };
+    if (header[12] == 0) {
+        return rows(width, height);
     }
-    SDL_IOStream* io = SDL_IOFromFile(path.c_str(), "rb");
-    if (io == nullptr) {
-        return false;
+    // The seven passes of Adam7: first column and row, then the steps between them.
+    constexpr int kPasses[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                   {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+    std::uint64_t total = 0;
+    for (const auto& [x0, y0, dx, dy] : kPasses) {
+        const auto count = [](std::uint64_t n, int first, int step) {
+            return n > std::uint64_t(first) ? (n - first + step - 1) / step : 0;
+        };
+        total += rows(count(width, x0, dx), count(height, y0, dy));
     }
-    bytes.resize(kMaxImageFileBytes + 1);
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const std::size_t n = SDL_ReadIO(io, bytes.data() + got, bytes.size() - got);
-        if (n == 0) {
+    return total;
+}
+
+// Inflates the image data with its output capped at what the header declares: a small file
+// that inflates to gigabytes would otherwise stall start-up in the decoder, which inflates
+// whatever follows the last row before it gives up on it.
+bool InflatesAsDeclared(const std::vector<std::span<const std::uint8_t>>& data,
+                        std::uint64_t declared) {
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK) {
+        return SDL_SetError("Cannot check the PNG image data");
+    }
+    std::array<Bytef, kInflateChunkBytes> out;
+    std::uint64_t inflated = 0;
+    int status = Z_OK;
+    for (const std::span<const std::uint8_t> part : data) {
+        stream.next_in = const_cast<Bytef*>(part.data());
+        stream.avail_in = static_cast<uInt>(part.size());
+        do {
+            stream.next_out = out.data();
+            stream.avail_out = static_cast<uInt>(out.size());
+            status = inflate(&stream, Z_NO_FLUSH);
+            inflated += out.size() - stream.avail_out;
+        } while (status == Z_OK && inflated <= declared &&
+                 (stream.avail_in > 0 || stream.avail_out == 0));
+        // Nothing more is inflated past the declared size, however many chunks follow.
+        if ((status != Z_OK && status != Z_BUF_ERROR) || inflated > declared) {
             break;
         }
-        got += n;
     }
-    const bool failed = SDL_GetIOStatus(io) == SDL_IO_STATUS_ERROR;
-    SDL_CloseIO(io);
-    bytes.resize(got);
-    if (failed) {
-        return SDL_SetError("Couldn't read %s", path.c_str());
+    const char* const reason = stream.msg != nullptr ? stream.msg : "unknown error";
+    inflateEnd(&stream);
+    if (inflated > declared) {
+        return SDL_SetError("PNG image data inflates beyond the %llu bytes its header declares",
+                            static_cast<unsigned long long>(declared));
     }
-    if (got > kMaxImageFileBytes) {
-        return SDL_SetError("%s is larger than %zu bytes", path.c_str(), kMaxImageFileBytes);
+    if (status != Z_STREAM_END && status != Z_OK && status != Z_BUF_ERROR) {
+        return SDL_SetError("PNG image data is corrupt: %s", reason);
+    }
+    if (status != Z_STREAM_END || inflated < declared) {
+        return SDL_SetError("PNG image data is cut short");
+    }
+    return true;
+}
+
+// The file in memory as libpng reads it, and the first thing libpng said about it.
+struct QuietReader {
+    std::span<const std::uint8_t> bytes;
+    std::size_t at = 0;
+    std::array<char, 128> complaint{};
+};
+
+void Note(png_structp png, png_const_charp message) {
+    auto* reader = static_cast<QuietReader*>(png_get_error_ptr(png));
+    if (reader->complaint[0] == '\0') {
+        SDL_strlcpy(reader->complaint.data(), message, reader->complaint.size());
+    }
+}
+
+[[noreturn]] void Stop(png_structp png, png_const_charp message) {
+    Note(png, message);
+    png_longjmp(png, 1);
+}
+
+void ReadFromMemory(png_structp png, png_bytep out, std::size_t length) {
+    auto* reader = static_cast<QuietReader*>(png_get_io_ptr(png));
+    if (length > reader->bytes.size() - reader->at) {
+        png_error(png, "Read past the end of the file");
+    }
+    std::memcpy(out, reader->bytes.data() + reader->at, length);
+    reader->at += length;
+}
+
+// Decodes the image much as SDL_image does (its transformations, every row, nothing after the
+// last one) into one reused row. No C++ object lives in this frame, so that libpng's long jump
+// out of an error skips no destructor.
+bool ReadEveryRow(png_structp png, png_infop info, std::uint8_t* row, std::size_t rowBytes) {
+    if (setjmp(png_jmpbuf(png))) {
+        return false;
+    }
+    png_set_read_fn(png, png_get_error_ptr(png), ReadFromMemory);
+    png_read_info(png, info);
+    const int colourType = png_get_color_type(png, info);
+    png_set_strip_16(png);
+    const int passes = png_set_interlace_handling(png);
+    png_set_packing(png);
+    if (colourType == PNG_COLOR_TYPE_GRAY) {
+        png_set_expand(png);
+    }
+    png_bytep alpha = nullptr;
+    int alphas = 0;
+    if (png_get_tRNS(png, info, &alpha, &alphas, nullptr) != 0 &&
+        colourType == PNG_COLOR_TYPE_PALETTE) {
+        png_set_expand(png);
+    }
+    if (colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+        png_set_gray_to_rgb(png);
+    }
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) > rowBytes) {
+        png_error(png, "Row wider than the header declares");
+    }
+    const png_uint_32 height = png_get_image_height(png, info);
+    for (int pass = 0; pass < passes; ++pass) {
+        for (png_uint_32 y = 0; y < height; ++y) {
+            png_read_row(png, row, nullptr);
+        }
+    }
+    return true;
+}
+
+// SDL_image leaves libpng's own handlers in place, which write every error and warning to
+// standard error beside the game's line. The image is decoded here first with quiet handlers,
+// by the same libpng: what libpng would complain of is refused, with its words as the reason,
+// and the decode that follows has nothing to say.
+bool DecodesQuietly(std::span<const std::uint8_t> bytes, const std::uint8_t* header) {
+    QuietReader reader{bytes};
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &reader, Stop, Note);
+    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+    if (info == nullptr) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        return SDL_SetError("Out of memory");
+    }
+    // Four 8-bit channels at most after the transformations.
+    std::vector<std::uint8_t> row(std::size_t{ReadBigEndian(header)} * 4);
+    const bool read = ReadEveryRow(png, info, row.data(), row.size());
+    png_destroy_read_struct(&png, &info, nullptr);
+    if (!read || reader.complaint[0] != '\0') {
+        return SDL_SetError("PNG decoder: %s",
+                            reader.complaint[0] != '\0' ? reader.complaint.data() : "failed");
     }
     return true;
 }
@@ -112,8 +247,8 @@ bool CheckPng(std::span<const std::uint8_t> bytes, int maxSide) {
         return SDL_SetError("Not a PNG file");
     }
     std::size_t at = kSignature.size();
-    bool seenHeader = false;
-    bool seenData = false;
+    const std::uint8_t* header = nullptr;
+    std::vector<std::span<const std::uint8_t>> data;
     while (true) {
         if (bytes.size() - at < kChunkFrameBytes) {
             return SDL_SetError("PNG ends before its IEND chunk");
@@ -131,24 +266,25 @@ bool CheckPng(std::span<const std::uint8_t> bytes, int maxSide) {
         if (SDL_crc32(0, type, std::size_t{length} + 4) != crc) {
             return SDL_SetError("PNG chunk fails its CRC");
         }
-        if (!seenHeader) {
+        if (header == nullptr) {
             if (!SameType(type, "IHDR") || length != kIhdrBytes) {
                 return SDL_SetError("PNG does not start with its IHDR chunk");
             }
             if (!CheckHeader(chunk + 8, maxSide)) {
                 return false;
             }
-            seenHeader = true;
+            header = chunk + 8;
         } else if (SameType(type, "IHDR")) {
             return SDL_SetError("PNG has a second IHDR chunk");
         } else if (SameType(type, "IDAT")) {
-            seenData = true;
+            data.emplace_back(chunk + 8, length);
         } else if (SameType(type, "IEND")) {
-            if (!seenData) {
+            if (data.empty()) {
                 return SDL_SetError("PNG has no image data");
             }
             // Bytes after IEND are never read by the decoder.
-            return true;
+            return InflatesAsDeclared(data, DeclaredDataBytes(header)) &&
+                   DecodesQuietly(bytes, header);
         }
         at += kChunkFrameBytes + length;
     }
@@ -156,7 +292,7 @@ bool CheckPng(std::span<const std::uint8_t> bytes, int maxSide) {
 
 SDL_Surface* LoadCheckedPng(const std::string& path, int maxSide) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadWhole(path, bytes) || !CheckPng(bytes, maxSide)) {
+    if (!ReadAssetFile(path, kMaxImageFileBytes, bytes) || !CheckPng(bytes, maxSide)) {
         return nullptr;
     }
     SDL_IOStream* io = SDL_IOFromConstMem(bytes.data(), bytes.size());

@@ -7,9 +7,11 @@
 #include <span>
 #include <string>
 
-// Cheap checks an image file must pass before any decoder sees it. A hostile or broken file
-// could otherwise hang the decoder (a chunk cut off at the end of the file), make it allocate
-// gigabytes (a tiny file declaring a huge picture) or be decoded as some other format.
+// Checks an image file must pass before SDL_image decodes it. A hostile or broken file could
+// otherwise hang the decoder (a chunk cut off at the end of the file), make it allocate or
+// inflate gigabytes (a tiny file declaring a huge picture, or image data that inflates far
+// beyond it), be decoded as some other format, or have libpng write its own complaints to
+// standard error.
 
 // Larger than any sprite sheet of this game by far; the file is read whole.
 inline constexpr std::size_t kMaxImageFileBytes = std::size_t{8} << 20;
@@ -18,8 +20,10 @@ inline constexpr std::uint64_t kMaxImagePixels = std::uint64_t{1} << 20;
 
 // True when the bytes are one well-formed PNG: its signature, an IHDR first with a valid
 // format, every chunk whole with a matching CRC, image data, and an IEND. The declared width
-// and height must each be at most maxSide pixels and together at most kMaxImagePixels.
-// Otherwise false with the reason as SDL's error.
+// and height must each be at most maxSide pixels and together at most kMaxImagePixels; the
+// image data must inflate to exactly the size the header declares (it is never inflated
+// further); and libpng must decode it without an error or a warning. Otherwise false with the
+// reason as SDL's error.
 bool CheckPng(std::span<const std::uint8_t> bytes, int maxSide);
 
 // Reads the file whole (a regular file of at most kMaxImageFileBytes), checks it and decodes

@@ -2,9 +2,11 @@
 
 #include <cstdio>
 
+#include "app/GameFont.h"
 #include "app/Letterbox.h"
 #include "app/PngCheck.h"
 #include "app/RendererChoice.h"
+#include "app/VideoDriverChoice.h"
 
 namespace {
 
@@ -31,7 +33,8 @@ CanvasPlacement WindowSize() {
 
 }  // namespace
 
-void OpenPlatform(SDLton& sdl) {
+void OpenPlatform(SDLton& sdl, std::span<const std::string_view> texts) {
+    SkipUnreachableWayland();
     if (!SDL_Init(SDL_INIT_VIDEO)) {
         Fail(sdl, "cannot start SDL video");
     }
@@ -50,7 +53,7 @@ void OpenPlatform(SDLton& sdl) {
     TTF_Init();
     // Without the font every text is invisible; say why, in the style of the image messages,
     // and go on.
-    sdl.font = TTF_OpenFont(kFontPath, kFontPoints);
+    sdl.font = OpenGameFont(kFontPath, kFontPoints, texts);
     if (sdl.font == nullptr) {
         std::printf("Unable to load font %s! SDL_ttf Error: %s\n", kFontPath, SDL_GetError());
     }

@@ -4,8 +4,10 @@
 #include <SDL3_ttf/SDL_ttf.h>
 
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "app/Canvas.h"
@@ -53,8 +55,9 @@ struct SDLton : Singleton {
 
 // Opens video, the resizable "Voidrocks" window, its renderer with vertical sync, the canvas,
 // the font and the keyboard state. Throws PlatformError (with SDL's error) when the video
-// subsystem, the window or the renderer cannot be created; a missing font is not fatal.
-void OpenPlatform(SDLton& sdl);
+// subsystem, the window or the renderer cannot be created; a missing font is not fatal, and a
+// font in which one of `texts` would not fit the canvas counts as missing.
+void OpenPlatform(SDLton& sdl, std::span<const std::string_view> texts);
 
 // Closes the font, the renderer with every texture, and the window, then quits SDL.
 void ClosePlatform(SDLton& sdl);

@@ -47,7 +47,7 @@ class Scene {
     // Stores a new T (replacing any earlier one) wired to this scene's world and map.
     template <typename T>
     void AddSceneSingleton() {
-        sceneSingletons[KeyOf<T>()] = std::make_shared<T>();
+        sceneSingletons[NameOf<T>()] = std::make_shared<T>();
         GetSceneSingletonFrom<T>(sceneSingletons)->world = &world;
         GetSceneSingleton<T>()->sceneSingletons = &sceneSingletons;
     }

@@ -6,6 +6,8 @@
 #include <system_error>
 
 #include "app/SDLton.h"
+#include "app/StandardStreams.h"
+#include "game/Message.h"
 #include "game/Names.h"
 #include "game/VoidrocksScene.h"
 
@@ -19,6 +21,12 @@ struct SpriteEntry {
 
 // Every asset path is relative to the working directory and starts with this folder.
 constexpr const char* kAssetsFolder = "Assets";
+
+// Every text the game shows, at its longest: the messages, and the score and the phase with as
+// many digits as they can have, each digit once (a font may draw one digit wider than the rest).
+constexpr std::string_view kGameTexts[] = {kOpeningMessage.text, kFollowUpMessage.text,
+                                           kGameOverMessage.text, "Phase 0123456789",
+                                           "Score: 0123456789"};
 
 constexpr SDL_Rect kShipSource{0, 0, 48, 48};
 constexpr SDL_Rect kVoidrockSource{0, 0, 48, 48};
@@ -45,18 +53,47 @@ void LoadGameSprites(SDLton& sdl) {
     }
 }
 
-bool CheckAssetsFolder() {
+std::span<const std::string_view> GameTexts() {
+    return kGameTexts;
+}
+
+bool FindAssetsFolder(const std::filesystem::path& executableFolder) {
     std::error_code error;
     if (std::filesystem::is_directory(kAssetsFolder, error)) {
         return true;
     }
+    // Started from elsewhere (a file manager starts a game in the home folder): the game's
+    // own folder, when it has the assets, becomes the working folder, so that every asset
+    // path and message stays as it is.
+    if (!executableFolder.empty() &&
+        std::filesystem::is_directory(executableFolder / kAssetsFolder, error)) {
+        std::filesystem::current_path(executableFolder, error);
+        if (!error) {
+            return true;
+        }
+    }
     const std::filesystem::path here = std::filesystem::current_path(error);
-    std::fprintf(stderr, "No %s folder in %s: images and font cannot be loaded\n", kAssetsFolder,
-                 here.c_str());
+    // As UTF-8 on every platform: Windows keeps paths as UTF-16, which %s cannot print.
+    const std::u8string hereText = here.u8string(), besideText = executableFolder.u8string();
+    const char* const herePath = reinterpret_cast<const char*>(hereText.c_str());
+    if (executableFolder.empty()) {
+        std::fprintf(stderr, "No %s folder in %s: images and font cannot be loaded\n",
+                     kAssetsFolder, herePath);
+    } else {
+        std::fprintf(stderr, "No %s folder in %s or %s: images and font cannot be loaded\n",
+                     kAssetsFolder, herePath, reinterpret_cast<const char*>(besideText.c_str()));
+    }
     return false;
 }
 
+bool CheckAssetsFolder() {
+    const char* base = SDL_GetBasePath();
+    return FindAssetsFolder(base != nullptr ? std::filesystem::path(base)
+                                            : std::filesystem::path());
+}
+
 void VoidrocksGame::Init() {
+    ReopenClosedStandardStreams();
 #ifdef SIGPIPE
     // A message to a closed pipe or socket is lost and the game goes on, instead of the
     // default of being killed at the write.
@@ -66,7 +103,7 @@ void VoidrocksGame::Init() {
     CheckAssetsFolder();
     AddSingleton<SDLton>();
     SDLton* sdl = GetSingleton<SDLton>();
-    OpenPlatform(*sdl);
+    OpenPlatform(*sdl, GameTexts());
     LoadGameSprites(*sdl);
     AddScene<VoidrocksScene>(kVoidrocksSceneName);
 }

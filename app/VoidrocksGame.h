@@ -1,5 +1,9 @@
 #pragma once
 
+#include <filesystem>
+#include <span>
+#include <string_view>
+
 #include "app/Game.h"
 
 // The name of the game's one scene.
@@ -16,8 +20,15 @@ class VoidrocksGame : public Game {
 struct SDLton;
 void LoadGameSprites(SDLton& sdl);
 
-// Says on standard error, with the folder it looked in, when the working directory has no
-// Assets folder; returns whether it has one.
+// Every text the game can show, at its longest: the font must fit each of them on the canvas.
+std::span<const std::string_view> GameTexts();
+
+// Makes sure the working folder has an Assets folder: the working folder's own wins; without
+// one, the executable's folder becomes the working folder when it has one. Otherwise says on
+// standard error, with both folders, that there is none, and returns false.
+bool FindAssetsFolder(const std::filesystem::path& executableFolder);
+
+// FindAssetsFolder with the folder of the running executable.
 bool CheckAssetsFolder();
 
 // The program: runs the game and returns the process's exit status. A platform that cannot

@@ -8,10 +8,15 @@
 #   share/doc/voidrocks/copyright      the game's, the font's and any bundled library's terms
 
 set(VOIDROCKS_VERSION 1.0.0)
+set(VOIDROCKS_FONT_LICENCE /usr/share/doc/fonts-monoid/copyright)
+# Windows has a layout of its own: one folder in a zip.
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/InstallWindows.cmake)
+    return()
+endif()
 set(VOIDROCKS_LIB_DIR lib/voidrocks)
 set(VOIDROCKS_DATA_DIR share/voidrocks)
 set(VOIDROCKS_DOC_DIR share/doc/voidrocks)
-set(VOIDROCKS_FONT_LICENCE /usr/share/doc/fonts-monoid/copyright)
 
 # SDL3 found outside the system's own folders was built by the set-up for this machine:
 # it goes into the package, beside the game and private to it.

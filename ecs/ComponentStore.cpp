@@ -2,29 +2,23 @@
 
 #include <stdexcept>
 
-void ThrowNoRecord(EntityId id, TypeKey type) {
-    throw std::logic_error("entity " + std::to_string(id) + " has no " + TypeName(type));
+void ThrowNoRecord(EntityId id, TypeName type) {
+    throw std::logic_error("entity " + std::to_string(id) + " has no " + ReadableName(type));
 }
 
-void ThrowDuplicateRecord(EntityId id, TypeKey type) {
-    throw std::logic_error("entity " + std::to_string(id) + " cannot take a " + TypeName(type));
+void ThrowDuplicateRecord(EntityId id, TypeName type) {
+    throw std::logic_error("entity " + std::to_string(id) + " cannot take a " + ReadableName(type));
 }
 
-void ThrowUnregistered(TypeKey type) {
-    throw std::logic_error("component type " + TypeName(type) + " is not registered");
+void ThrowUnregistered(TypeName type) {
+    throw std::logic_error("component type " + ReadableName(type) + " is not registered");
 }
 
-void ThrowRegisteredTwice(TypeKey type) {
-    throw std::logic_error("component type " + TypeName(type) + " registered twice");
+void ThrowRegisteredTwice(TypeName type) {
+    throw std::logic_error("component type " + ReadableName(type) + " registered twice");
 }
 
-void ThrowTooManyTypes(TypeKey type) {
-    throw std::logic_error("component type " + TypeName(type) + " is beyond the " +
+void ThrowTooManyTypes(TypeName type) {
+    throw std::logic_error("component type " + ReadableName(type) + " is beyond the " +
                            std::to_string(kMaxComponentTypes) + " types a program may have");
-}
-
-std::uint32_t NextComponentTypeNumber() {
-    // A function-local counter is ready whichever start-up initialiser asks first.
-    static std::uint32_t next = 0;
-    return next < kMaxComponentTypes ? next++ : kMaxComponentTypes;
 }

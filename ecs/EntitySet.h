@@ -104,7 +104,6 @@ class EntitySet {
         ++version;
         return 1;
     }
-    std::size_t erase(const Entity& e) { return erase(e.id); }
     void erase(const_iterator it) { erase(it->id); }
 
     // The smallest identifier in the set that is not below `from`, or kEnd.

@@ -4,26 +4,26 @@
 #include <stdexcept>
 #include <unordered_map>
 
-#include "ecs/TypeKey.h"
+#include "ecs/TypeIndex.h"
 
 // Base of every object kept in a singleton map (the platform context, a scene's entity creator).
 struct Singleton {};
 
 // One object per type, owned by the map.
-using SingletonMap = std::unordered_map<TypeKey, std::shared_ptr<Singleton>>;
+using SingletonMap = std::unordered_map<TypeName, std::shared_ptr<Singleton>>;
 
 // Stores a new T unless the map already holds one; the first object stays.
 template <typename T>
 void AddSingletonTo(SingletonMap& map) {
-    map.try_emplace(KeyOf<T>(), std::make_shared<T>());
+    map.try_emplace(NameOf<T>(), std::make_shared<T>());
 }
 
 // The throwing lookup: a type that was never added is a programming error.
 template <typename T>
 T* GetSingletonFrom(const SingletonMap& map) {
-    auto it = map.find(KeyOf<T>());
+    auto it = map.find(NameOf<T>());
     if (it == map.end()) {
-        throw std::out_of_range("no singleton of type " + TypeName<T>());
+        throw std::out_of_range("no singleton of type " + ReadableName<T>());
     }
     return static_cast<T*>(it->second.get());
 }
@@ -31,5 +31,5 @@ T* GetSingletonFrom(const SingletonMap& map) {
 // The inserting lookup: a missing type yields null and leaves an empty entry.
 template <typename T>
 T* GetSceneSingletonFrom(SingletonMap& map) {
-    return static_cast<T*>(map[KeyOf<T>()].get());
+    return static_cast<T*>(map[NameOf<T>()].get());
 }

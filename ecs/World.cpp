@@ -8,11 +8,6 @@ namespace {
 constexpr std::uint32_t kGroupMaskBits = 32;
 }  // namespace
 
-std::uint32_t NextQueryListNumber() {
-    static std::uint32_t next = 0;
-    return next++;
-}
-
 Entity World::CreateEntity(std::string archetypeName) {
     auto it = archetypes.find(archetypeName);
     if (it == archetypes.end()) {

@@ -13,67 +13,14 @@
 #include "ecs/Group.h"
 #include "ecs/RingQueue.h"
 #include "ecs/Signature.h"
+#include "ecs/SignatureTable.h"
 #include "ecs/Singleton.h"
 
-// One distinct signature in use, with what creating and destroying an entity of it needs,
-// worked out once rather than per entity.
-struct SignatureKind {
-    Signature signature;
-    // The arrays of its set bits, in type-index order.
-    std::vector<ICompArray*> arrays;
-    // The sets of the queries it matches, among the first queriesSeen queries.
-    std::vector<EntitySet*> queries;
-    std::uint32_t queriesSeen = 0;
-    // The kind of the all-clear signature of the same bit count, which a destroyed entity's
-    // identifier takes.
-    std::uint32_t cleared = 0;
-};
-
-// An identifier's kind and groups, side by side, so that destroying an entity at a random
-// identifier reads one place for both.
-struct IdentifierState {
-    // The number of its signature's kind in SignatureTable::kinds.
-    std::uint32_t kind = 0;
-    // Bit i says the entity is in the group of index i; the last bit stands for every group
-    // from there on. Destruction visits only the groups the entity is in.
-    std::uint32_t groupMask = 0;
-};
-
-// The signature of every identifier, stored as the number of its kind: entities share the
-// few distinct signatures instead of each holding a bitset of its own.
-class SignatureTable {
-  public:
-    const Signature& operator[](std::size_t id) const { return kinds[of[id].kind]->signature; }
-    std::size_t size() const { return of.size(); }
-
-    // Indexed by identifier; in pages, so that the table grows without copying.
-    PagedRecords<IdentifierState> of;
-    // Never shrinks; each kind on its own, so that it stays put while others are added.
-    std::vector<std::unique_ptr<SignatureKind>> kinds;
-};
-
-// Compares archetype names a byte at a time. A creation's name has just been written, and a
-// wide compare that reads it back at once has to wait for those writes to settle; names are
-// short, so the narrow loop costs nothing.
-struct ArchetypeNameEqual {
-    bool operator()(const std::string& a, const std::string& b) const {
-        if (a.size() != b.size()) {
-            return false;
-        }
-        for (std::size_t i = 0; i < a.size(); ++i) {
-            if (a[i] != b[i]) {
-                return false;
-            }
-        }
-        return true;
-    }
-};
-
-// The number of a list of component types in GetEntities, the same in every world, so that a
+// The index of a list of component types in GetEntities, the same in every world, so that a
 // world finds the query of a list by indexing once it has been made.
-std::uint32_t NextQueryListNumber();
+struct QueryLists;
 template <typename... Ts>
-inline const std::uint32_t kQueryListNumber = NextQueryListNumber();
+inline const std::uint32_t kQueryListIndex = NextIndex<QueryLists>();
 
 // The entity-component state of one scene, and the flags by which any system ends the scene.
 // Entities are made from named archetypes and keep their set of components for life; queries
@@ -96,8 +43,7 @@ class World {
     // One entry per identifier ever handed out; all clear for a free identifier.
     SignatureTable signatures;
     // The kind (in signatures.kinds) of each named archetype.
-    std::unordered_map<std::string, std::uint32_t, std::hash<std::string>, ArchetypeNameEqual>
-        archetypes;
+    std::unordered_map<std::string, std::uint32_t> archetypes;
     std::vector<Signature> querySignatures;
     std::unordered_map<Signature, std::int32_t, SignatureHash> queryIndex;
     std::uint32_t queryCount = 0;
@@ -143,7 +89,7 @@ class World {
     // the world and stays valid as long as the world.
     template <typename... Ts>
     EntitySet* GetEntities() {
-        const std::uint32_t list = kQueryListNumber<Ts...>;
+        const std::uint32_t list = kQueryListIndex<Ts...>;
         if (list >= queryOfList.size()) {
             queryOfList.resize(list + 1);
         }
@@ -180,6 +126,6 @@ class World {
         std::int32_t query = -1;
         std::int32_t typeCount = 0;
     };
-    // The query of each list of types already asked for, by kQueryListNumber.
+    // The query of each list of types already asked for, by kQueryListIndex.
     std::vector<KnownQuery> queryOfList;
 };

@@ -8,15 +8,10 @@
 #include "game/EntityCreator.h"
 #include "game/Heading.h"
 #include "game/Names.h"
+#include "game/Playfield.h"
 #include "game/Tuning.h"
 
 namespace {
-
-// The ship stays 96 pixels away from every edge of the canvas.
-constexpr float kBandLeft = 96.0f;
-constexpr float kBandRight = 1824.0f;
-constexpr float kBandTop = 96.0f;
-constexpr float kBandBottom = 984.0f;
 
 bool Down(const bool* keyboard, SDL_Scancode a, SDL_Scancode b) {
     return keyboard[a] || keyboard[b];
@@ -71,14 +66,14 @@ void MovementSystem::Update() {
         t.vy *= kDragPerFrame;
 
         // Physics may carry the ship past the band for one frame; it is put back here.
-        if (t.x < kBandLeft || t.x > kBandRight) {
+        if (t.x < kShipBandPixels.left || t.x > kShipBandPixels.right) {
             t.vx = 0;
         }
-        if (t.y < kBandTop || t.y > kBandBottom) {
+        if (t.y < kShipBandPixels.top || t.y > kShipBandPixels.bottom) {
             t.vy = 0;
         }
-        t.x = std::clamp(t.x, kBandLeft, kBandRight);
-        t.y = std::clamp(t.y, kBandTop, kBandBottom);
+        t.x = std::clamp(t.x, kShipBandPixels.left, kShipBandPixels.right);
+        t.y = std::clamp(t.y, kShipBandPixels.top, kShipBandPixels.bottom);
 
         t.angularVelocity =
             std::clamp(t.angularVelocity, -kMaxTurnDegreesPerFrame, kMaxTurnDegreesPerFrame);
@@ -95,11 +90,10 @@ void MovementSystem::Update() {
             t.vx -= kRecoilPixelsPerFrame * aim.x;
             t.vy -= kRecoilPixelsPerFrame * aim.y;
             GetSceneSingleton<EntityCreator>()->CreateBullet(t.x, t.y, t.vx, t.vy, t.rotation);
-            // The bullet may have moved every Transform; only the gun is written from here on.
-            ship.GetComponent<Ship>().reloadFrames = kReloadFrames;
+            gun.reloadFrames = kReloadFrames;
         } else if (gun.reloadFrames > 0) {
             --gun.reloadFrames;
         }
-        ship.GetComponent<Ship>().fireHeld = fire;
+        gun.fireHeld = fire;
     }
 }

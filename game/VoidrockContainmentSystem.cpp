@@ -6,37 +6,10 @@
 #include "game/Components.h"
 #include "game/Message.h"
 #include "game/Names.h"
+#include "game/Playfield.h"
 #include "game/Tuning.h"
 
 namespace {
-
-// Voidrocks wrap around a 5000 x 4000 area around the canvas.
-constexpr float kWrapLeft = -1000.0f;
-constexpr float kWrapRight = 4000.0f;
-constexpr float kWrapTop = -1000.0f;
-constexpr float kWrapBottom = 3000.0f;
-// Contacts count only strictly inside this area.
-constexpr float kCollisionLeft = -150.0f;
-constexpr float kCollisionRight = 2050.0f;
-constexpr float kCollisionTop = -150.0f;
-constexpr float kCollisionBottom = 1250.0f;
-
-// The ship's radius is 22 pixels larger than a bullet's for every size.
-struct Radii {
-    float ship;
-    float bullet;
-};
-
-Radii RadiiOf(std::int32_t size) {
-    switch (size) {
-        case kBigVoidrock:
-            return {136.0f, 114.0f};
-        case kMediumVoidrock:
-            return {102.0f, 80.0f};
-        default:
-            return {54.0f, 32.0f};
-    }
-}
 
 // Beyond one edge a voidrock reappears at the other; written as selects so that it compiles
 // without branches.
@@ -58,13 +31,14 @@ std::size_t WrapAndNoteContacts(const Group& voidrocks, CompArray<Transform>& tr
     std::size_t inside = 0;
     for (const Entity& v : voidrocks) {
         Transform& t = transforms.Get(v.id);
-        t.x = Wrapped(t.x, kWrapLeft, kWrapRight);
-        t.y = Wrapped(t.y, kWrapTop, kWrapBottom);
+        t.x = Wrapped(t.x, kVoidrockWrapPixels.left, kVoidrockWrapPixels.right);
+        t.y = Wrapped(t.y, kVoidrockWrapPixels.top, kVoidrockWrapPixels.bottom);
         const float x = t.x;
         const float y = t.y;
         noted[inside] = {v.id, x, y};
-        inside += static_cast<std::size_t>((x > kCollisionLeft) & (x < kCollisionRight) &
-                                           (y > kCollisionTop) & (y < kCollisionBottom));
+        inside += static_cast<std::size_t>(
+            (x > kContactAreaPixels.left) & (x < kContactAreaPixels.right) &
+            (y > kContactAreaPixels.top) & (y < kContactAreaPixels.bottom));
     }
     return inside;
 }
@@ -99,7 +73,7 @@ void VoidrockContainmentSystem::Update() {
     const std::size_t inside = WrapAndNoteContacts(voidrocks, transforms, inContactArea);
     for (std::size_t i = 0; i < inside; ++i) {
         const auto [voidrock, x, y] = inContactArea[i];
-        const Radii radii = RadiiOf(sizes.Get(voidrock).size);
+        const ContactRadii radii = ContactRadiiPixels(sizes.Get(voidrock).size);
 
         for (const auto& [ship, sx, sy] : shipsAt) {
             if (Distance(sx, sy, x, y) < radii.ship) {

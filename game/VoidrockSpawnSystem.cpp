@@ -7,13 +7,11 @@
 #include "game/Components.h"
 #include "game/EntityCreator.h"
 #include "game/Message.h"
+#include "game/Playfield.h"
 #include "game/Tuning.h"
 
 namespace {
 
-// Every voidrock starts outside the canvas, above and to the left.
-constexpr float kSpawnX = -500.0f;
-constexpr float kSpawnY = -500.0f;
 constexpr int kSizeClasses = 3;
 
 float DrawVelocityComponent() {
@@ -39,7 +37,8 @@ void VoidrockSpawnSystem::Update() {
             vy = DrawVelocityComponent();
         }
         const std::int32_t size = std::rand() % kSizeClasses;
-        GetSceneSingleton<EntityCreator>()->CreateVoidrock(kSpawnX, kSpawnY, vx, vy, size);
+        GetSceneSingleton<EntityCreator>()->CreateVoidrock(kVoidrockSpawnXPixels,
+                                                           kVoidrockSpawnYPixels, vx, vy, size);
         framesSinceSpawn = 0;
         ++spawnedInPhase;
     }

@@ -8,6 +8,7 @@
 #include "game/MovementSystem.h"
 #include "game/Names.h"
 #include "game/PhysicsSystem.h"
+#include "game/Playfield.h"
 #include "game/ScoreSystem.h"
 #include "game/VoidrockContainmentSystem.h"
 #include "game/VoidrockSpawnSystem.h"
@@ -17,8 +18,6 @@
 #include "render/TextRenderSystem.h"
 
 namespace {
-constexpr float kShipStartX = 960.0f;
-constexpr float kShipStartY = 540.0f;
 constexpr float kScoreX = 20.0f;
 constexpr float kScoreY = 20.0f;
 }  // namespace
@@ -60,8 +59,8 @@ void VoidrocksScene::Setup() {
 
     Entity ship = CreateEntity(kShipArchetype);
     Transform& shipAt = ship.GetComponent<Transform>();
-    shipAt.x = kShipStartX;
-    shipAt.y = kShipStartY;
+    shipAt.x = kShipStartXPixels;
+    shipAt.y = kShipStartYPixels;
     ship.GetComponent<SpriteRenderer>().sprite = kShipSprite;
     AddToGroup(ship, kShipGroup);
 

@@ -68,6 +68,15 @@ SpriteCache* SpriteCache::For(SDL_Renderer* renderer) {
     return cache;
 }
 
+void SpriteCache::Clear() {
+    for (const Entry& entry : entries) {
+        Release(entry);
+    }
+    entries.clear();
+    index.clear();
+    bytes = 0;
+}
+
 void SpriteCache::Release(const Entry& entry) {
     if (entry.texture != nullptr) {
         SDL_DestroyTexture(entry.texture);

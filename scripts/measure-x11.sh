@@ -3,16 +3,13 @@
 # process's CPU time per frame over 12 s: at the start of a game with the renderer the game
 # picks, with each renderer forced for comparison, and with 100 and 1,000 voidrocks on the
 # canvas (tools/crowd). A preloaded meter (tools/framemeter) counts the presents.
-# BUILD names the build folder (default: build); SECONDS_PER_RUN the window (default 12).
+# SECONDS_PER_RUN is the window (default 12).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build="${BUILD:-build}"
 span="${SECONDS_PER_RUN:-12}"
 scripts/setup.sh
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_PREFIX_PATH="$(scripts/install-sdl3.sh --print-prefix)"
-fi
+build=$(scripts/configure.sh dev)
 cmake --build "$build" --target voidrocks voidrocks_crowd voidrocks_framemeter >/dev/null
 
 display=":$((90 + RANDOM % 400))"

@@ -1,16 +1,11 @@
 #!/usr/bin/env bash
 # Makes the README's pictures of play: builds the replay tool, plays every script in
 # tools/replay/examples/ headlessly and copies the frames they save into docs/.
-# BUILD names the build folder (default: build, the one make uses).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build="${BUILD:-build}"
 scripts/setup.sh
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_PREFIX_PATH="$(scripts/install-sdl3.sh --print-prefix)" \
-        -DCMAKE_COMPILE_WARNING_AS_ERROR:BOOL=ON
-fi
+build=$(scripts/configure.sh dev)
 cmake --build "$build" --target voidrocks_replay
 
 shots="$(mktemp -d)"

@@ -8,7 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(g++ make cmake ninja-build pkgconf libboost-dev libgtest-dev libbenchmark-dev
-          clang-format python3 fonts-monoid xvfb xauth libgl1-mesa-dri file dpkg-dev)
+          clang-format python3 fonts-monoid xvfb xauth libgl1-mesa-dri file dpkg-dev
+          libpng-dev zlib1g-dev)
 
 # Extra tools for one developer command each: `make fuzz` (clang with libFuzzer, whose runtime
 # comes in a package named after clang's major version), `make memcheck` (valgrind) and

@@ -12,7 +12,7 @@ namespace {
 
 TEST(AssetStore, LoadsElevenImagesOncePerPathAndRenamesReplace) {
     SDLton sdl;
-    OpenPlatform(sdl);
+    OpenPlatform(sdl, GameTexts());
     LoadGameSprites(sdl);
     EXPECT_EQ(sdl.textures.size(), 11u);
     EXPECT_EQ(sdl.sprites.size(), 11u);
@@ -32,7 +32,7 @@ TEST(AssetStore, LoadsElevenImagesOncePerPathAndRenamesReplace) {
 // VOIDROCKS_EXPECT_WINDOW ("1365x768") names the exact size for a screen set up by the test run.
 TEST(Window, OpensAtTheLargestCanvasShapeTheDisplayHolds) {
     SDLton sdl;
-    OpenPlatform(sdl);
+    OpenPlatform(sdl, GameTexts());
     SDL_Rect usable{};
     ASSERT_TRUE(SDL_GetDisplayUsableBounds(SDL_GetDisplayForWindow(sdl.window), &usable));
     int w = 0, h = 0;

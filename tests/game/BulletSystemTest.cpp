@@ -20,7 +20,7 @@ TEST(Bullets, BoundsAreStrictOnEverySide) {
     }
     g.Run<BulletSystem>();
     for (auto [bullet, stays] : bullets) {
-        EXPECT_EQ(g.W().IsLive(bullet.id), stays) << "bullet " << bullet.id;
+        EXPECT_EQ(g.TheWorld().IsLive(bullet.id), stays) << "bullet " << bullet.id;
     }
 }
 

@@ -17,7 +17,7 @@ TEST(TimedDestruction, AHitsExplosionIsDrawnInTwentyFramesWhereTheVoidrockWas) {
         g.Frame();
         for (const Entity& e : g.Of("explosion")) {
             drawn.push_back(frame);
-            EXPECT_EQ(F(e.GetComponent<Transform>()), F({200, 150}));
+            EXPECT_EQ(TransformBits(e.GetComponent<Transform>()), TransformBits({200, 150}));
         }
     }
     ASSERT_EQ(drawn.size(), 20u);

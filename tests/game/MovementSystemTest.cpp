@@ -82,18 +82,26 @@ TEST(ShipControl, AtEachWallTheShipIsOutForOneFrameThenStoppedAndPutBack) {
         g.Run<MovementSystem>();
         g.Run<PhysicsSystem>();
         const Transform out{s.x + s.vx * 0.99f, s.y + s.vy * 0.99f, s.vx * 0.99f, s.vy * 0.99f};
-        EXPECT_EQ(F(g.ShipAt()), F(out));
+        EXPECT_EQ(TransformBits(g.ShipAt()), TransformBits(out));
         g.Run<MovementSystem>();
         // Back on the band, the velocity across it zeroed, the other component dragged.
         const bool x = std::abs(s.vx) > 1;
-        EXPECT_EQ(F(g.ShipAt()), F({x ? s.x : out.x, x ? out.y : s.y, x ? 0 : out.vx * 0.99f,
-                                    x ? out.vy * 0.99f : 0}));
+        EXPECT_EQ(TransformBits(g.ShipAt()),
+                  TransformBits({x ? s.x : out.x, x ? out.y : s.y, x ? 0 : out.vx * 0.99f,
+                                 x ? out.vy * 0.99f : 0}));
     }
 }
 
 TEST(ShipControl, FiringNeedsAFreshPressAndSixtyOneFramesWithTheReloadLookBetween) {
-    // Key down in frames 1..hold and again..last; the frame of a second shot, if any.
-    const int cases[][4] = {{200, 0, 200, 0}, {1, 61, 62, 0}, {1, 62, 62, 62}, {1, 3, 150, 0}};
+    // Key down in frames 1..hold and again..last (again 0: never); whether a second shot comes.
+    struct Case {
+        int hold, again, last;
+        bool second;
+    };
+    const Case cases[] = {{.hold = 200, .again = 0, .last = 200, .second = false},
+                          {.hold = 1, .again = 61, .last = 62, .second = false},
+                          {.hold = 1, .again = 62, .last = 62, .second = true},
+                          {.hold = 1, .again = 3, .last = 150, .second = false}};
     for (const auto& [hold, again, last, second] : cases) {
         Gameplay g;
         std::string log;  // per frame: a shot, the reload look, or neither

@@ -11,7 +11,8 @@ TEST(Physics, MovesByVelocityIncludingABulletFiredThisFrame) {
     const Entity v = g.Rock(0, 0, kBigVoidrock);
     v.GetComponent<Transform>() = {-500, -500, 2.4f, -2.5f, 2, 33};  // turning is not physics'
     g.Run<PhysicsSystem>();
-    EXPECT_EQ(F(v.GetComponent<Transform>()), F({-497.6f, -502.5f, 2.4f, -2.5f, 2, 33}));
+    EXPECT_EQ(TransformBits(v.GetComponent<Transform>()),
+              TransformBits({-497.6f, -502.5f, 2.4f, -2.5f, 2, 33}));
     g.Press(SDL_SCANCODE_SPACE);
     g.Frame();
     // Fired from (960, 540) at (0, -39.2), the ship recoiling at (0, 0.8).

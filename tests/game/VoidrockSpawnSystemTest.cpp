@@ -33,7 +33,7 @@ TEST(VoidrockSpawn, PhasesFollowTheTableEachEndingWithItsMessageAndEveryVoidrock
             const std::vector<Entity> message = g.Texts("Phase " + std::to_string(p));
             ASSERT_EQ(message.size(), last ? 1u : 0u) << p;
             for (const Entity& m : message) {  // nothing counts messages down here
-                EXPECT_EQ(F(m.GetComponent<Transform>()), F({850, 540}));
+                EXPECT_EQ(TransformBits(m.GetComponent<Transform>()), TransformBits({850, 540}));
                 EXPECT_EQ(m.GetComponent<InstructionsTimer>().frames, 240);
             }
         }

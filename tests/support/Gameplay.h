@@ -20,7 +20,7 @@
 #include "render/TextRenderSystem.h"
 
 // A Transform's six floats, for exact comparison.
-inline std::array<float, 6> F(const Transform& t) {
+inline std::array<float, 6> TransformBits(const Transform& t) {
     return std::bit_cast<std::array<float, 6>>(t);
 }
 
@@ -34,9 +34,9 @@ inline void ExpectNear(const std::vector<float>& got, const std::vector<float>& 
 // The real scene and frame loop minus the three systems that need a window; keys is the keyboard.
 struct Gameplay {
     Gameplay() {
-        W().singletons = std::make_shared<SingletonMap>();
-        AddSingletonTo<SDLton>(*W().singletons);
-        GetSingletonFrom<SDLton>(*W().singletons)->keyboard = keys.data();
+        TheWorld().singletons = std::make_shared<SingletonMap>();
+        AddSingletonTo<SDLton>(*TheWorld().singletons);
+        GetSingletonFrom<SDLton>(*TheWorld().singletons)->keyboard = keys.data();
         scene->Setup();
         std::erase_if(scene->systems, [](const std::shared_ptr<System>& s) {
             return dynamic_cast<EventSystem*>(s.get()) || dynamic_cast<RenderSys*>(s.get()) ||
@@ -44,7 +44,7 @@ struct Gameplay {
         });
     }
     Gameplay(const Gameplay&) = delete;  // the scene holds a pointer to keys
-    World& W() { return scene->world; }
+    World& TheWorld() { return scene->world; }
     template <typename S>
     S& Sys() {
         return *scene->FindSystem<S>();
@@ -54,21 +54,21 @@ struct Gameplay {
     void Run() {
         Sys<S>().Update();
         for (const Entity& e : std::exchange(Sys<S>().destroyQueue, {})) {
-            W().DestroyEntity(e.id);
+            TheWorld().DestroyEntity(e.id);
         }
     }
     bool Frame() { return scene->RunFrame(); }
     std::vector<Entity> Of(const std::string& group) {
-        return {W().groups[group].begin(), W().groups[group].end()};
+        return {TheWorld().groups[group].begin(), TheWorld().groups[group].end()};
     }
-    std::size_t Count(const std::string& group) { return W().groups[group].size(); }
+    std::size_t Count(const std::string& group) { return TheWorld().groups[group].size(); }
     Transform& ShipAt() { return Of("ship").at(0).GetComponent<Transform>(); }
     ::Ship& Gun() { return Of("ship").at(0).GetComponent<::Ship>(); }
     std::string Sprite() { return Of("ship").at(0).GetComponent<SpriteRenderer>().sprite; }
     Entity Add(const char* archetype, float x, float y) {
-        Entity e = W().CreateEntity(archetype);
+        Entity e = TheWorld().CreateEntity(archetype);
         e.GetComponent<Transform>() = {.x = x, .y = y};
-        W().AddToGroup(e, archetype);
+        TheWorld().AddToGroup(e, archetype);
         return e;
     }
     Entity Rock(float x, float y, std::int32_t size) {
@@ -77,7 +77,7 @@ struct Gameplay {
         return v;
     }
     Entity Bullet(float x, float y) { return Add("bullet", x, y); }
-    Entity Board() { return *W().GetEntities<::Score>()->begin(); }
+    Entity Board() { return *TheWorld().GetEntities<::Score>()->begin(); }
     std::int32_t Score() { return Board().GetComponent<::Score>().value; }
     std::vector<Entity> Texts(const std::string& text) {
         std::vector<Entity> found = Of("instructions");

@@ -72,7 +72,7 @@ class PresentationTest : public ::testing::Test {
     void SetUp() override {
         AddSingletonTo<SDLton>(*singletons);
         sdl = GetSingletonFrom<SDLton>(*singletons);
-        OpenPlatform(*sdl);
+        OpenPlatform(*sdl, GameTexts());
         LoadGameSprites(*sdl);
         SDL_SetRenderVSync(sdl->renderer, 0);
         world.singletons = singletons;

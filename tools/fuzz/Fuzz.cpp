@@ -11,7 +11,9 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <system_error>
 
+#include "app/GameFont.h"
 #include "app/SteppedGame.h"
 #include "game/Components.h"
 
@@ -40,12 +42,12 @@ void AsImage(const std::uint8_t* data, std::size_t size) {
     sdl.textures.erase(path.string());
 }
 
-// Opens the bytes as the font and lets the game's text system render a changed score with it
-// for one frame.
+// Opens the bytes as the game opens its font, checks included, and lets the game's text system
+// render a changed score with it for one frame.
 void AsFont(const std::uint8_t* data, std::size_t size) {
     const std::filesystem::path path = gFolder / "font.ttf";
     Write(path, data, size);
-    TTF_Font* font = TTF_OpenFont(path.c_str(), 48.0f);
+    TTF_Font* font = OpenGameFont(path.string(), 48.0f, GameTexts());
     if (font == nullptr) {
         return;
     }
@@ -75,6 +77,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         return 1;
     }
     gFolder = folder;
+    // The run ends through exit(): the folder goes with it. After a crash it stays behind, with
+    // nothing in it that the crash's own saved input does not hold.
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(gFolder, ignored);
+    });
     gGame = std::make_unique<SteppedGame>();
     SDL_SetWindowSize(gGame->Platform().window, 192, 108);
     return 0;

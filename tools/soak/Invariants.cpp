@@ -160,7 +160,7 @@ void CheckArray(World& world, const std::function<void(const std::string&)>& fai
         const bool carries = world.IsLive(id) && type < s.size() && s.test(type);
         if (carries != array.HasRecord(id)) {
             fail("entity " + Id(id) + (carries ? " lacks" : " has a stray") + " record of " +
-                 TypeName<T>());
+                 ReadableName<T>());
         }
         if (carries) {
             ++carriers;
@@ -168,22 +168,23 @@ void CheckArray(World& world, const std::function<void(const std::string&)>& fai
         }
     }
     if (used.size() != carriers) {
-        fail("two entities share a record of " + TypeName<T>());
+        fail("two entities share a record of " + ReadableName<T>());
     }
     std::set<std::uint32_t> free(array.freeSlots.begin(), array.freeSlots.end());
     if (free.size() != array.freeSlots.size()) {
-        fail("a free position of " + TypeName<T>() + " is listed twice");
+        fail("a free position of " + ReadableName<T>() + " is listed twice");
     }
     if (array.records.size() != carriers + array.freeSlots.size()) {
-        fail(TypeName<T>() + " has " + std::to_string(array.records.size()) + " records for " +
+        fail(ReadableName<T>() + " has " + std::to_string(array.records.size()) + " records for " +
              std::to_string(carriers) + " carriers and " + std::to_string(array.freeSlots.size()) +
              " free positions");
     }
     for (std::uint32_t slot : free) {
         if (used.contains(slot) || slot >= array.records.size()) {
-            fail("free position " + std::to_string(slot) + " of " + TypeName<T>() + " is in use");
+            fail("free position " + std::to_string(slot) + " of " + ReadableName<T>() +
+                 " is in use");
         } else if (!IsDefault(array.records[slot])) {
-            fail("free position " + std::to_string(slot) + " of " + TypeName<T>() +
+            fail("free position " + std::to_string(slot) + " of " + ReadableName<T>() +
                  " holds no default");
         }
     }

@@ -1,0 +1,153 @@
+// The core's work in fixed amounts, for counting instructions under valgrind's callgrind, which
+// stay the same however busy the machine is:
+//   valgrind --tool=callgrind --collect-atstart=no --toggle-collect='*Measured*'
+//       voidrocks_count <create|destroy|walk|churn|frame> <entities> <rounds>
+// Only the functions named Measured are counted; setting up a world is not.
+#include <cstdint>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <numeric>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "ecs/World.h"
+#include "game/EntityCreator.h"
+#include "game/PhysicsSystem.h"
+#include "game/VoidrockContainmentSystem.h"
+#include "game/VoidrocksScene.h"
+
+namespace {
+
+struct Position {
+    float x = 0.0f;
+    float y = 0.0f;
+};
+struct Velocity {
+    float x = 1.0f;
+    float y = 0.5f;
+};
+
+// The share of live bodies replaced in one churn frame, as in the timed benchmark.
+constexpr double kChurnShare = 0.01;
+
+std::unique_ptr<World> MakeWorld() {
+    auto world = std::make_unique<World>();
+    world->store.RegisterComponent<Position, Velocity>();
+    world->RegisterArchetype<Position, Velocity>("body");
+    world->GetEntities<Position, Velocity>();
+    return world;
+}
+
+// Measured functions never call each other: callgrind switches counting at each of their entries
+// and exits, so a nested one would switch it off.
+void Populate(World& world, std::int64_t n) {
+    for (std::int64_t i = 0; i < n; ++i) {
+        world.CreateEntity("body");
+    }
+}
+
+[[gnu::noinline]] void MeasuredCreate(World& world, std::int64_t n) {
+    Populate(world, n);
+}
+
+[[gnu::noinline]] void MeasuredDestroy(World& world, std::int64_t n) {
+    for (EntityId id = 0; id < n; ++id) {
+        world.DestroyEntity(id);
+    }
+}
+
+void Walk(World& world) {
+    for (const Entity& e : *world.GetEntities<Position, Velocity>()) {
+        Position& p = e.GetComponent<Position>();
+        const Velocity& v = e.GetComponent<Velocity>();
+        p.x += v.x;
+        p.y += v.y;
+    }
+}
+
+[[gnu::noinline]] void MeasuredWalk(World& world) {
+    Walk(world);
+}
+
+// One churn frame: a random share of the live bodies destroyed, as many created, one walk.
+[[gnu::noinline]] void MeasuredChurn(World& world, std::vector<EntityId>& liveIds,
+                                     std::mt19937& random) {
+    const auto count = static_cast<std::size_t>(static_cast<double>(liveIds.size()) * kChurnShare);
+    for (std::size_t k = 0; k < count; ++k) {
+        std::uniform_int_distribution<std::size_t> pick(0, liveIds.size() - 1);
+        const std::size_t at = pick(random);
+        world.DestroyEntity(liveIds[at]);
+        liveIds[at] = liveIds.back();
+        liveIds.pop_back();
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+        liveIds.push_back(world.CreateEntity("body").id);
+    }
+    Walk(world);
+}
+
+[[gnu::noinline]] void MeasuredFrame(Scene& scene) {
+    scene.RunFrame();
+}
+
+// Voidrocks over their whole wrap-around area drifting away from the ship, as in the timed
+// gameplay frame.
+void RunFrames(std::int64_t n, int rounds) {
+    auto scene = std::make_shared<VoidrocksScene>();
+    scene->world.singletons = std::make_shared<SingletonMap>();
+    scene->Setup();
+    scene->systems.clear();
+    scene->AddSystems<VoidrockContainmentSystem, PhysicsSystem>("");
+    std::srand(1);
+    auto* creator = scene->GetSceneSingleton<EntityCreator>();
+    for (std::int64_t i = 0; i < n; ++i) {
+        const float x = static_cast<float>(std::rand() % 5000 - 1000);
+        const float y = static_cast<float>(std::rand() % 4000 - 1000);
+        creator->CreateVoidrock(x, y, 1.5f, -0.5f, static_cast<std::int32_t>(i % 3));
+    }
+    for (int r = 0; r < rounds; ++r) {
+        MeasuredFrame(*scene);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::cerr << "usage: " << argv[0] << " create|destroy|walk|churn|frame entities rounds\n";
+        return 2;
+    }
+    const std::string work = argv[1];
+    const std::int64_t n = std::atoll(argv[2]);
+    const int rounds = std::atoi(argv[3]);
+    if (work == "frame") {
+        RunFrames(n, rounds);
+        return 0;
+    }
+    for (int r = 0; r < rounds; ++r) {
+        auto world = MakeWorld();
+        if (work == "create") {
+            MeasuredCreate(*world, n);
+            continue;
+        }
+        Populate(*world, n);
+        if (work == "destroy") {
+            MeasuredDestroy(*world, n);
+        } else if (work == "walk") {
+            MeasuredWalk(*world);
+        } else if (work == "churn") {
+            std::vector<EntityId> liveIds(static_cast<std::size_t>(n));
+            std::iota(liveIds.begin(), liveIds.end(), 0);
+            std::mt19937 random{7};
+            for (int f = 0; f < 20; ++f) {
+                MeasuredChurn(*world, liveIds, random);
+            }
+        } else {
+            std::cerr << "unknown work " << work << "\n";
+            return 2;
+        }
+    }
+    return 0;
+}
