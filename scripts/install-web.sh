@@ -5,20 +5,29 @@
 #   <cache>/emscripten/           Debian 13's emscripten source package with its patches
 #   <cache>/node_modules/         the npm packages pinned by web/package.json and its lock
 #   <cache>/emscripten.config     emscripten on the distribution's LLVM 19 and npm's binaryen
-#   <cache>/prefix/               SDL3, FreeType, SDL3_image, SDL3_ttf, GoogleTest for wasm32
-#   <cache>/env.sh                sourced by the Makefile: EM_CONFIG, EM_CACHE, PATH
+#   <cache>/prefix/               SDL3, FreeType, SDL3_image, SDL3_ttf, zlib, libpng and
+#                                 GoogleTest for wasm32, and a CMake package for Boost's headers
+#   <cache>/emscripten/.emscripten  the configuration emcc finds by itself (no environment)
+#   <cache>/env.sh                for a shell that wants emcc on its PATH
 #
 #   scripts/install-web.sh                 install what is missing, then print the cache
 #   scripts/install-web.sh --print-cache   print the cache only; changes nothing
 #
 # The cache is ${VOIDROCKS_WEB_CACHE:-~/.cache/voidrocks/web}, shared by every clone. Its stamp
-# lists the pinned versions and the lock file's hash; a cache without them is built again.
+# lists the pinned versions, the lock file's hash and this script's own hash; a cache without
+# them is built again, so a changed script rebuilds it. VOIDROCKS_WEB_CACHE=<empty folder> builds
+# one from nothing (to time a first build) without touching the shared one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 readonly PINNED=(emscripten=3.1.69+dfsg-3 libsdl3=3.2.10+ds-1 libsdl3-image=3.2.4+ds-1+deb13u1
     libsdl3-ttf=3.2.2+ds-1 freetype=2.13.3+dfsg-1+deb13u2 googletest=1.16.0-1)
-readonly SOURCE_SUITE=trixie
+# zlib and libpng for the image check: the first source the archive still serves is built, as
+# for Windows (some Debian 13 security updates' files have been withdrawn from some mirrors).
+readonly ZLIB_CANDIDATES=(zlib=1:1.3.dfsg+really1.3.1-1+deb13u1 zlib=1:1.3.dfsg+really1.3.1-1
+    zlib=1:1.2.13.dfsg-1)
+readonly LIBPNG_CANDIDATES=(libpng1.6=1.6.48-1+deb13u6 libpng1.6=1.6.39-2+deb12u5)
+readonly SOURCE_SUITES=(trixie bookworm)
 readonly LLVM_VERSION=19
 # Compilers, the tools emscripten runs, and what unpacks and patches the sources.
 readonly BUILD_DEPENDENCIES=("clang-$LLVM_VERSION" "lld-$LLVM_VERSION" "llvm-$LLVM_VERSION"
@@ -52,6 +61,7 @@ apt_install() {
 expected_stamp() {
     printf '%s\n' "${PINNED[@]}" "llvm-$LLVM_VERSION" "flags $WASM_LINK_FLAGS"
     printf 'lock %s\n' "$(sha256sum <web/package-lock.json | cut -d' ' -f1)"
+    printf 'script %s\n' "$(sha256sum <scripts/install-web.sh | cut -d' ' -f1)"
 }
 stamp_ok() { [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$(expected_stamp)" ]; }
 
@@ -91,7 +101,9 @@ mirror=$(apt-get indextargets --format '$(REPO_URI)' "Codename: $codename" "Orig
 [ -n "$mirror" ] || die "no Debian mirror found in apt's sources for '$codename'"
 apt_dir=$work/apt
 mkdir -p "$apt_dir/lists/partial" "$apt_dir/parts" "$work/src"
-echo "deb-src [signed-by=$KEYRING] $mirror $SOURCE_SUITE main" >"$apt_dir/sources.list"
+for suite in "${SOURCE_SUITES[@]}"; do
+    echo "deb-src [signed-by=$KEYRING] $mirror $suite main"
+done >"$apt_dir/sources.list"
 if [ "$(id -u)" -eq 0 ] && id _apt >/dev/null 2>&1; then
     chmod 755 "$work"
     chown -R _apt "$apt_dir/lists" "$work/src"
@@ -105,11 +117,26 @@ run private_apt update
 # Some files of these packages (a .dsc, a small extra tarball) are missing from some mirrors;
 # what arrived is checked below, and each source is unpacked from its tarballs by hand.
 (cd "$work/src" && private_apt source --download-only "${PINNED[@]}" >>"$build_log" 2>&1) || true
+# The first of the candidates whose files all arrive.
+first_served() {
+    local candidate
+    for candidate in "$@"; do
+        if (cd "$work/src" && private_apt source --download-only "$candidate" \
+            >>"$build_log" 2>&1); then
+            printf '%s\n' "$candidate"
+            return 0
+        fi
+    done
+    die "none of $* could be downloaded"
+}
+zlib=$(first_served "${ZLIB_CANDIDATES[@]}")
+libpng=$(first_served "${LIBPNG_CANDIDATES[@]}")
 
 # Unpacks pkg=version's upstream tarball into $work/<pkg> and applies its Debian patches, when
 # its Debian tarball arrived (FreeType's did not on every mirror: its upstream source is used).
 unpack() {
     local pkg=${1%%=*} version=${1#*=} upstream orig debian_tar line
+    version=${version#*:} # file names leave the epoch out
     upstream=${version%-*}
     orig=$(compgen -G "$work/src/${pkg}_${upstream}.orig.tar.*" | grep -v '\.asc$' | head -n 1) ||
         die "the upstream tarball of $pkg $version did not arrive"
@@ -127,7 +154,7 @@ unpack() {
         run patch -d "$work/$pkg" -p1 -s -i "debian/patches/${line%% *}"
     done <"$work/$pkg/debian/patches/series"
 }
-for p in "${PINNED[@]}"; do
+for p in "${PINNED[@]}" "$zlib" "$libpng"; do
     log "unpacking ${p%%=*}"
     unpack "$p"
 done
@@ -156,7 +183,11 @@ LLVM_ADD_VERSION = '$LLVM_VERSION'
 CLANG_ADD_VERSION = '$LLVM_VERSION'
 BINARYEN_ROOT = '$cache/node_modules/binaryen'
 NODE_JS = '$(command -v node)'
+CACHE = '$cache/em-cache'
 EOF
+# emcc reads the configuration beside it when EM_CONFIG is not set, so builds need no
+# environment of their own.
+cp "$cache/emscripten.config" "$cache/emscripten/.emscripten"
 cat >"$cache/env.sh" <<EOF
 export EM_CONFIG='$cache/emscripten.config'
 export EM_CACHE='$cache/em-cache'
@@ -190,19 +221,38 @@ build SDL3_ttf "$work/libsdl3-ttf" -DSDLTTF_VENDORED=OFF -DSDLTTF_SAMPLES=OFF -D
 # Tests run under node in one thread, with exceptions as the tests throw them.
 build GoogleTest "$work/googletest" -DCMAKE_CXX_FLAGS=-fexceptions -Dgtest_disable_pthreads=ON \
     -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON
-# Boost is headers only: the distribution's, through a copy of its CMake package whose
-# include folder is the prefix's, which links to the distribution's Boost headers alone (the
-# distribution's include folder as a whole would hand the host's C library to wasm32). The
-# copy sits one folder less deep than the distribution's, hence one "../" less.
-boost_config=$(compgen -G "/usr/lib/*/cmake/boost_headers-*" | head -n 1) ||
-    die "no Boost headers package (libboost-dev)"
-mkdir -p "$prefix/lib/cmake" "$prefix/include"
-cp -r "$boost_config" "$(compgen -G "/usr/lib/*/cmake/Boost-*" | head -n 1)" "$prefix/lib/cmake/"
-sed -i 's|_BOOST_CMAKEDIR}/../../../include/|_BOOST_CMAKEDIR}/../../include/|' \
-    "$prefix/lib/cmake/$(basename "$boost_config")/$(basename "${boost_config%-*}")-config.cmake"
-grep -q '_BOOST_CMAKEDIR}/../../include/' "$prefix"/lib/cmake/boost_headers-*/*-config.cmake ||
-    die "Boost's CMake package has changed its layout"
+# zlib through its own configure script (Debian's source lacks what its CMake build expects
+# for Windows), static; then libpng on it, without its programs and tests.
+log "building zlib for wasm32"
+(cd "$work/zlib" && run emconfigure ./configure --static --prefix="$prefix" &&
+    run emmake make -j "$(nproc)" install)
+build libpng "$work/libpng1.6" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_EXECUTABLES=OFF \
+    -DPNG_TESTS=OFF -DPNG_HARDWARE_OPTIMIZATIONS=OFF
+# Boost is used for its headers only, which are the same on every platform: a CMake package
+# pointing at the distribution's copy through the prefix's include folder (the distribution's
+# include folder as a whole would hand the host's C library to wasm32).
+boost_version=$(sed -n 's/^#define BOOST_LIB_VERSION "\(.*\)"/\1/p' /usr/include/boost/version.hpp |
+    tr _ .)
+[ -n "$boost_version" ] || die "no Boost headers in /usr/include/boost"
+mkdir -p "$prefix/include" "$prefix/lib/cmake/Boost-$boost_version"
 ln -sfn /usr/include/boost "$prefix/include/boost"
+cat >"$prefix/lib/cmake/Boost-$boost_version/BoostConfig.cmake" <<'EOF'
+# The system's Boost headers, for a build that uses no compiled Boost library.
+if(NOT TARGET Boost::headers)
+    add_library(Boost::headers INTERFACE IMPORTED)
+    set_target_properties(Boost::headers PROPERTIES
+        INTERFACE_INCLUDE_DIRECTORIES "${CMAKE_CURRENT_LIST_DIR}/../../../include")
+endif()
+EOF
+cat >"$prefix/lib/cmake/Boost-$boost_version/BoostConfigVersion.cmake" <<EOF
+set(PACKAGE_VERSION $boost_version)
+if(PACKAGE_FIND_VERSION VERSION_GREATER PACKAGE_VERSION)
+    set(PACKAGE_VERSION_COMPATIBLE FALSE)
+else()
+    set(PACKAGE_VERSION_COMPATIBLE TRUE)
+endif()
+EOF
+printf '%s\n' "$zlib" "$libpng" >"$cache/sources-served"
 
 expected_stamp >"$stamp"
 log "done in $((SECONDS - started)) s"
