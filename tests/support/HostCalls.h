@@ -78,14 +78,22 @@ inline bool IsNullDevice(int descriptor) {
 
 // A descriptor opened the way a library opens its connection after start-up (on X11, the
 // display's socket), and whether anything was written into it. On Windows, where a socket is
-// no C library descriptor, a file opened for writing stands in for it.
+// no C library descriptor, and in the browser's file layer, which has no socket pairs, a file
+// opened for writing stands in for it.
+#if defined(_WIN32) || defined(__EMSCRIPTEN__)
+#define VOIDROCKS_CONNECTION_IS_A_FILE 1
+#endif
 class StandInConnection {
   public:
     StandInConnection() {
-#ifdef _WIN32
+#ifdef VOIDROCKS_CONNECTION_IS_A_FILE
         file_ = MakeTempFolder("voidrocks-connection-") / "connection";
+#ifdef _WIN32
         ends_[0] =
             _open(file_.string().c_str(), _O_CREAT | _O_RDWR | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+        ends_[0] = ::open(file_.c_str(), O_CREAT | O_RDWR, S_IRUSR | S_IWUSR);
+#endif
 #else
         socketpair(AF_UNIX, SOCK_STREAM, 0, ends_);
 #endif
@@ -96,7 +104,7 @@ class StandInConnection {
                 ::close(end);
             }
         }
-#ifdef _WIN32
+#ifdef VOIDROCKS_CONNECTION_IS_A_FILE
         std::filesystem::remove_all(file_.parent_path());
 #endif
     }
@@ -104,7 +112,7 @@ class StandInConnection {
     StandInConnection& operator=(const StandInConnection&) = delete;
 
     bool Opened() const {
-#ifdef _WIN32
+#ifdef VOIDROCKS_CONNECTION_IS_A_FILE
         return ends_[0] != -1;
 #else
         return ends_[0] != -1 && ends_[1] != -1;
@@ -112,7 +120,7 @@ class StandInConnection {
     }
     // The lowest number among the descriptors it holds.
     int LowestDescriptor() const {
-#ifdef _WIN32
+#ifdef VOIDROCKS_CONNECTION_IS_A_FILE
         return ends_[0];
 #else
         return std::min(ends_[0], ends_[1]);
@@ -120,7 +128,7 @@ class StandInConnection {
     }
     // Whether a byte arrived: what the game wrote on a standard stream that had this number.
     bool Written() const {
-#ifdef _WIN32
+#ifdef VOIDROCKS_CONNECTION_IS_A_FILE
         return std::filesystem::file_size(file_) > 0;
 #else
         char byte = 0;
@@ -130,7 +138,7 @@ class StandInConnection {
 
   private:
     int ends_[2] = {-1, -1};
-#ifdef _WIN32
+#ifdef VOIDROCKS_CONNECTION_IS_A_FILE
     std::filesystem::path file_;
 #endif
 };
