@@ -23,6 +23,14 @@ const kDrawnDistance = 60;
 // The ship starts at the canvas centre; the opening texts stand from y 540 down, so the ship
 // is looked at above that line.
 const kShipBox = {x: 900, y: 440, w: 120, h: 98};
+// The bullet: a 6 x 6 pellet of its 16 x 16 sprite, drawn four times its size (24 x 24 canvas
+// pixels); a blob this size, or cut by the edge of the box, is taken for one.
+const kBulletSide = {least: 8, most: 36};
+// How far off the ship's line of flight a bullet's centre may lie
+// (canvas pixels), and how much more per pixel along it (the heading is measured to a few
+// degrees).
+const kOffLine = 30;
+const kOffLineSlope = 0.1;
 // Where "GAME OVER" stands (its left part, where no phase announcement reaches).
 const kGameOverBox = {x: 800, y: 545, w: 45, h: 45};
 // The game's own numbers: GAME OVER stays this many frames, then the game ends.
@@ -119,6 +127,50 @@ function drawn(image, box) {
     return points;
 }
 
+// The drawn-on blobs of a canvas box (4-connected in the screenshot's own pixels): for each,
+// its centre, width and height in canvas coordinates and its count of screenshot pixels.
+function blobs(image, box) {
+    const scale = Math.min(image.width / kCanvas.width, image.height / kCanvas.height);
+    const left = (image.width - kCanvas.width * scale) / 2;
+    const top = (image.height - kCanvas.height * scale) / 2;
+    const x0 = Math.ceil(left + box.x * scale), x1 = Math.floor(left + (box.x + box.w) * scale);
+    const y0 = Math.ceil(top + box.y * scale), y1 = Math.floor(top + (box.y + box.h) * scale);
+    const w = x1 - x0, h = y1 - y0;
+    const on = new Uint8Array(w * h);
+    for (let y = 0; y < h; ++y) {
+        for (let x = 0; x < w; ++x) {
+            const at = ((y0 + y) * image.width + x0 + x) * 4;
+            on[y * w + x] = Math.abs(image.data[at] - kBackground[0]) +
+                            Math.abs(image.data[at + 1] - kBackground[1]) +
+                            Math.abs(image.data[at + 2] - kBackground[2]) > kDrawnDistance;
+        }
+    }
+    const found = [];
+    for (let start = 0; start < on.length; ++start) {
+        if (!on[start]) continue;
+        on[start] = 0;
+        const stack = [start];
+        let count = 0, minX = w, maxX = 0, minY = h, maxY = 0;
+        while (stack.length) {
+            const i = stack.pop();
+            const x = i % w, y = (i - x) / w;
+            ++count;
+            minX = Math.min(minX, x); maxX = Math.max(maxX, x);
+            minY = Math.min(minY, y); maxY = Math.max(maxY, y);
+            for (const [nx, ny] of [[x - 1, y], [x + 1, y], [x, y - 1], [x, y + 1]]) {
+                if (nx >= 0 && ny >= 0 && nx < w && ny < h && on[ny * w + nx]) {
+                    on[ny * w + nx] = 0;
+                    stack.push(ny * w + nx);
+                }
+            }
+        }
+        const canvasX = x => (x0 + x - left) / scale, canvasY = y => (y0 + y - top) / scale;
+        found.push({x: (canvasX(minX) + canvasX(maxX + 1)) / 2, y: (canvasY(minY) + canvasY(maxY + 1)) / 2,
+                    w: (maxX + 1 - minX) / scale, h: (maxY + 1 - minY) / scale, count});
+    }
+    return found;
+}
+
 function centre(points) {
     const sum = points.reduce((s, p) => ({x: s.x + p.x, y: s.y + p.y}), {x: 0, y: 0});
     return {x: sum.x / points.length, y: sum.y / points.length};
@@ -178,18 +230,48 @@ async function main() {
         }
         console.log(`turned: the ship's pixels changed around (${before.x.toFixed(0)}, ${before.y.toFixed(0)})`);
         await hold(page, 'ArrowUp', 30);
-        const whole = {x: 0, y: 0, w: kCanvas.width, h: 538};
-        const flying = drawn(await shot(page, decoder), {x: 660, y: 140, w: 600, h: 398});
+        const flyingShot = await shot(page, decoder);
+        const flying = drawn(flyingShot, {x: 660, y: 140, w: 600, h: 398});
         const away = centre(flying);
         if (!(Math.hypot(away.x - before.x, away.y - before.y) > 30)) {
             fail(`the ship did not move with the up arrow key (centre ${away.x}, ${away.y})`);
         }
         console.log(`moved: the ship's centre went from (${before.x.toFixed(0)}, ${before.y.toFixed(0)}) to (${away.x.toFixed(0)}, ${away.y.toFixed(0)})`);
-        const beforeShot = drawn(await shot(page, decoder), whole).length;
+        // The ship flies along its nose from rest and keeps drifting that way, so the way it
+        // went between two shots is its heading; a bullet leaves the nose along it.
+        const whole = {x: 0, y: 0, w: kCanvas.width, h: kCanvas.height};
+        const largest = found => found.reduce((a, b) => (b.count > a.count ? b : a), found[0]);
+        const drifting = largest(blobs(flyingShot, whole));
+        const beforeFire = blobs(await shot(page, decoder), whole);
+        const ship = largest(beforeFire);
+        const heading = {x: ship.x - drifting.x, y: ship.y - drifting.y};
+        const length = Math.hypot(heading.x, heading.y);
+        if (!(length > 30)) fail('the ship did not drift on after the up arrow key');
+        heading.x /= length;
+        heading.y /= length;
+        const bulletSized = b => b.w >= kBulletSide.least && b.w <= kBulletSide.most &&
+                                 b.h >= kBulletSide.least && b.h <= kBulletSide.most;
+        // New: no blob of the shot before lies where it does (the texts' letters stay put).
+        const isNew = b => !beforeFire.some(o => Math.hypot(o.x - b.x, o.y - b.y) < kOffLine / 4);
         await hold(page, ' ', 2);
-        const fired = drawn(await shot(page, decoder), whole).length;
-        if (!(fired > beforeShot)) fail('no bullet appeared after the space bar');
-        console.log(`fired: ${fired - beforeShot} more drawn pixels with the bullet out`);
+        const afterFire = blobs(await shot(page, decoder), whole);
+        const ahead = afterFire.filter(bulletSized).filter(isNew).filter(b => {
+            const dx = b.x - ship.x, dy = b.y - ship.y;
+            const along = dx * heading.x + dy * heading.y;
+            const off = Math.abs(dx * heading.y - dy * heading.x);
+            return along > 0 && off <= kOffLine + kOffLineSlope * along;
+        });
+        if (ahead.length === 0) {
+            const seen = afterFire.filter(isNew).map(b => `${b.w.toFixed(0)}x${b.h.toFixed(0)} at (${b.x.toFixed(0)}, ${b.y.toFixed(0)})`);
+            fail(`no bullet-sized blob ahead of the ship's nose after the space bar (ship at ` +
+                 `(${ship.x.toFixed(0)}, ${ship.y.toFixed(0)}), heading (${heading.x.toFixed(2)}, ` +
+                 `${heading.y.toFixed(2)}); new blobs: ${seen.join(', ') || 'none'})`);
+        }
+        const bullet = ahead[0];
+        console.log(`fired: a ${bullet.w.toFixed(0)} x ${bullet.h.toFixed(0)} blob at (${bullet.x.toFixed(0)}, ` +
+                    `${bullet.y.toFixed(0)}), ${Math.hypot(bullet.x - ship.x, bullet.y - ship.y).toFixed(0)} ` +
+                    `pixels ahead of the ship at (${ship.x.toFixed(0)}, ${ship.y.toFixed(0)}) along its heading ` +
+                    `(${heading.x.toFixed(2)}, ${heading.y.toFixed(2)})`);
         if (errors.length) fail(`page errors: ${errors.join('; ')}`);
         await page.close();
 
