@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "app/VoidrocksScene.h"
 #include "ecs/World.h"
 #include "game/EntityCreator.h"
 #include "game/PhysicsSystem.h"
 #include "game/VoidrockContainmentSystem.h"
-#include "game/VoidrocksScene.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/SDLton.h"
 #include "app/VoidrocksGame.h"
+#include "app/VoidrocksScene.h"
 #include "game/EntityCreator.h"
-#include "game/VoidrocksScene.h"
+#include "platform/SDLton.h"
 
 namespace {
 
