@@ -13,7 +13,6 @@
 #include "app/VoidrocksScene.h"
 #include "ecs/Singleton.h"
 #include "game/Components.h"
-#include "game/EntityCreator.h"
 #include "platform/SDLton.h"
 #include "render/EventSystem.h"
 #include "render/RenderSys.h"
