@@ -4,8 +4,6 @@
 
 #include <tuple>
 
-namespace {
-
 TEST(Letterbox, FitsTheLargestCanvasCentredWithTheOddPixelRightOrBelow) {
     const std::tuple<int, int, CanvasPlacement> table[] = {
         {1920, 1080, {0, 0, 1920, 1080}},  {2560, 1440, {0, 0, 2560, 1440}},
@@ -19,5 +17,3 @@ TEST(Letterbox, FitsTheLargestCanvasCentredWithTheOddPixelRightOrBelow) {
             << w << "x" << h;
     }
 }
-
-}  // namespace

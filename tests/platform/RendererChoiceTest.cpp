@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 TEST(RendererChoiceTest, RecognisesRasterisersThatRunOnTheCpu) {
     for (const char* name : {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Software Rasterizer",
                              "Mesa DRI swrast", "Google SwiftShader"}) {
@@ -15,5 +13,3 @@ TEST(RendererChoiceTest, RecognisesRasterisersThatRunOnTheCpu) {
         EXPECT_FALSE(NamesSoftwareRasteriser(name)) << name;
     }
 }
-
-}  // namespace

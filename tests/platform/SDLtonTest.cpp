@@ -8,8 +8,6 @@
 
 #include "app/VoidrocksGame.h"
 
-namespace {
-
 TEST(AssetStore, LoadsElevenImagesOncePerPathAndRenamesReplace) {
     SDLton sdl;
     OpenPlatform(sdl, GameTexts());
@@ -47,5 +45,3 @@ TEST(Window, OpensAtTheLargestCanvasShapeTheDisplayHolds) {
     }
     ClosePlatform(sdl);
 }
-
-}  // namespace

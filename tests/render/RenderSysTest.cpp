@@ -1,7 +1,5 @@
 #include "render/RenderSys.h"
 
-#include <gtest/gtest.h>
-
 #include <vector>
 
 #include "support/Presentation.h"

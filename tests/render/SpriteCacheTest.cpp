@@ -1,15 +1,11 @@
 #include "render/SpriteCache.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstring>
 #include <tuple>
 #include <vector>
 
 #include "support/Presentation.h"
-
-namespace {
 
 using SpriteCacheTest = PresentationTest<>;
 
@@ -71,5 +67,3 @@ TEST_F(SpriteCacheTest, KeepsWithinItsBudgetByDroppingTheLeastRecentlyDrawn) {
     EXPECT_EQ(cache.Entries(), 2u);
     EXPECT_LE(cache.PeakBytes(), 2 * one);
 }
-
-}  // namespace
