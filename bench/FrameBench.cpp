@@ -6,11 +6,11 @@
 #include <memory>
 
 #include "AllocCounter.h"
-#include "app/SteppedGame.h"
+#include "app/VoidrocksScene.h"
+#include "driver/SteppedGame.h"
 #include "game/EntityCreator.h"
 #include "game/PhysicsSystem.h"
 #include "game/VoidrockContainmentSystem.h"
-#include "game/VoidrocksScene.h"
 #include "render/RenderSys.h"
 #include "render/SpriteCache.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/Canvas.h"
+#include "platform/Canvas.h"
 
 namespace {
 

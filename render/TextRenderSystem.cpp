@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "app/Letterbox.h"
-#include "app/SDLton.h"
 #include "game/Components.h"
+#include "platform/Letterbox.h"
+#include "platform/SDLton.h"
 #include "render/SpriteCanvas.h"
 
 namespace {
