@@ -104,8 +104,13 @@ bool NamesSoftwareRasteriser(std::string_view glRenderer) {
 SDL_Renderer* CreateGameRenderer(SDL_Window* window) {
     const char* chosen = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
     const bool playerChose = chosen != nullptr && *chosen != '\0';
+    // Only desktop windows are asked through EGL; elsewhere (the headless drivers among them)
+    // the default renderer is created and looked at, as it always was.
+    const char* video = SDL_GetCurrentVideoDriver();
+    const bool desktop =
+        video != nullptr && (std::strcmp(video, "x11") == 0 || std::strcmp(video, "wayland") == 0);
     SDL_Renderer* renderer = nullptr;
-    if (playerChose || !OnlySoftwareDevices(EglDeviceExtensions())) {
+    if (playerChose || !desktop || !OnlySoftwareDevices(EglDeviceExtensions())) {
         renderer = SDL_CreateRenderer(window, nullptr);
         if (renderer == nullptr || playerChose ||
             !NamesSoftwareRasteriser(GlRendererOf(renderer))) {
