@@ -19,6 +19,7 @@ bool OnlySoftwareDevices(std::span<const std::string> deviceExtensions);
 // rasteriser: then SDL's own software renderer onto an unaccelerated window surface, which
 // holds the display's frame rate where emulated OpenGL cannot. A renderer named by the player
 // in SDL_RENDER_DRIVER is always kept. Null, with SDL's error, when none can be created.
-// Where EGL's device list shows only software devices, the answer is known without loading
-// OpenGL at all (which costs more at start-up than the rest of it); otherwise OpenGL is asked.
+// In an X11 or Wayland window where EGL lists only software devices, the answer is known
+// without loading OpenGL at all (which costs more at start-up than the rest of it); otherwise
+// OpenGL is asked.
 SDL_Renderer* CreateGameRenderer(SDL_Window* window);
