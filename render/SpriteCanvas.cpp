@@ -90,7 +90,7 @@ SDL_Surface* SpriteCanvas::Begin(SDL_Color background) {
         wholeDirty = true;
     }
     // Crowded, the rectangles overlap: one fill of the whole canvas costs less.
-    if (wholeDirty || AreaOf(drawn) >= kCanvasArea) {
+    if (wholeDirty || 2 * AreaOf(drawn) >= kCanvasArea) {
         SDL_FillSurfaceRect(locked, nullptr, colour);
     } else if (!drawn.empty()) {
         SDL_FillSurfaceRects(locked, drawn.data(), static_cast<int>(drawn.size()), colour);
@@ -124,7 +124,7 @@ void SpriteCanvas::End(SDL_Texture* target) {
     }
     SDL_SetRenderTarget(renderer, target);
     // Elsewhere the target already holds what this canvas holds.
-    if (wholeCopy || AreaOf(drawn) + AreaOf(drawnBefore) + AreaOf(drawnOver) >= kCanvasArea) {
+    if (wholeCopy || AreaOf(drawn) + AreaOf(drawnBefore) + AreaOf(drawnOver) >= kCanvasArea / 2) {
         SDL_RenderTexture(renderer, texture, nullptr, nullptr);
     } else {
         for (const std::vector<SDL_Rect>* rects : {&drawnBefore, &drawn, &drawnOver}) {
