@@ -8,7 +8,7 @@
 // canvas's size that the sprite cache writes directly, instead of through one blended copy per
 // sprite. Between frames it keeps its pixels, so only where sprites were is given back to the
 // background. Then it is copied onto the canvas unblended, which replaces the clear: only where
-// sprites are or were and where texts were drawn over the canvas since, unless that is most of
+// sprites are or were and where texts were drawn over the canvas since, unless that is half of
 // it. Whatever draws on the canvas after the sprites says where (DrewOver).
 class SpriteCanvas {
   public:
