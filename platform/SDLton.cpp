@@ -48,6 +48,8 @@ void OpenPlatform(SDLton& sdl, std::span<const std::string_view> texts) {
     SDL_SetRenderDrawColor(sdl.renderer, 255, 255, 255, 255);
     sdl.target = SDL_CreateTexture(sdl.renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET,
                                    kCanvasWidth, kCanvasHeight);
+    // Every pixel of the canvas is opaque: it is copied into the window without blending.
+    SDL_SetTextureBlendMode(sdl.target, SDL_BLENDMODE_NONE);
     TTF_Init();
     // Without the font every text is invisible; say why, in the style of the image messages,
     // and go on.
