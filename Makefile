@@ -75,6 +75,7 @@ bench: build
 	@echo " build below; the game's code it measures is built optimised, as RelWithDebInfo.)"
 	@$(BUILD)/bench/voidrocks_bench
 	@scripts/measure-x11.sh
+	@scripts/measure-startup.sh
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i

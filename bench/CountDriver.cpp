@@ -12,13 +12,17 @@
 #include <string>
 #include <vector>
 
+#include "app/VoidrocksScene.h"
 #include "ecs/World.h"
 #include "game/EntityCreator.h"
 #include "game/PhysicsSystem.h"
+#include "game/Playfield.h"
 #include "game/VoidrockContainmentSystem.h"
-#include "game/VoidrocksScene.h"
 
 namespace {
+
+constexpr float kWrapWidthPixels = kVoidrockWrapPixels.right - kVoidrockWrapPixels.left;
+constexpr float kWrapHeightPixels = kVoidrockWrapPixels.bottom - kVoidrockWrapPixels.top;
 
 struct Position {
     float x = 0.0f;
@@ -103,8 +107,10 @@ void RunFrames(std::int64_t n, int rounds) {
     std::srand(1);
     auto* creator = scene->GetSceneSingleton<EntityCreator>();
     for (std::int64_t i = 0; i < n; ++i) {
-        const float x = static_cast<float>(std::rand() % 5000 - 1000);
-        const float y = static_cast<float>(std::rand() % 4000 - 1000);
+        const float x = kVoidrockWrapPixels.left +
+                        static_cast<float>(std::rand() % static_cast<int>(kWrapWidthPixels));
+        const float y = kVoidrockWrapPixels.top +
+                        static_cast<float>(std::rand() % static_cast<int>(kWrapHeightPixels));
         creator->CreateVoidrock(x, y, 1.5f, -0.5f, static_cast<std::int32_t>(i % 3));
     }
     for (int r = 0; r < rounds; ++r) {

@@ -2,10 +2,11 @@
 
 #include <cmath>
 
-#include "app/SDLton.h"
 #include "game/Components.h"
 #include "game/Names.h"
+#include "platform/SDLton.h"
 #include "render/SpriteCache.h"
+#include "render/SpriteCanvas.h"
 
 namespace {
 
@@ -25,13 +26,21 @@ bool MayTouchCanvas(float x, float y, float w, float h) {
 
 void RenderSys::Update() {
     SDLton* sdl = GetSingleton<SDLton>();
-    SDL_SetRenderTarget(sdl->renderer, sdl->target);
-    SDL_SetRenderDrawColor(sdl->renderer, sdl->background.r, sdl->background.g, sdl->background.b,
-                           255);
-    SDL_RenderClear(sdl->renderer);
-
-    // Only on SDL's software renderer; GPU renderers turn sprites quickly themselves.
+    // Only on SDL's software renderer, where the sprites are copied into memory the game
+    // writes itself; GPU renderers turn and blend sprites quickly themselves.
     SpriteCache* cache = SpriteCache::For(sdl->renderer);
+    SpriteCanvas* spriteCanvas = cache != nullptr ? SpriteCanvas::For(sdl->renderer) : nullptr;
+    SDL_Surface* pixels =
+        spriteCanvas != nullptr
+            ? spriteCanvas->Begin({sdl->background.r, sdl->background.g, sdl->background.b, 255})
+            : nullptr;
+    if (pixels == nullptr) {
+        cache = nullptr;
+        SDL_SetRenderTarget(sdl->renderer, sdl->target);
+        SDL_SetRenderDrawColor(sdl->renderer, sdl->background.r, sdl->background.g,
+                               sdl->background.b, 255);
+        SDL_RenderClear(sdl->renderer);
+    }
     auto& transforms = world->store.ArrayOf<Transform>();
     auto& renderers = world->store.ArrayOf<SpriteRenderer>();
     for (const char* layer : kLayers) {
@@ -51,11 +60,15 @@ void RenderSys::Update() {
                 continue;
             }
             if (cache != nullptr) {
-                cache->Draw(sprite, destination, t.rotation);
+                spriteCanvas->Drew(cache->Draw(sprite, destination, t.rotation, pixels));
             } else {
                 SDL_RenderTextureRotated(sdl->renderer, sprite.texture, &source, &destination,
                                          static_cast<double>(t.rotation), nullptr, SDL_FLIP_NONE);
             }
         }
+    }
+    if (pixels != nullptr) {
+        // Replaces the whole canvas: no clear is needed under it.
+        spriteCanvas->End(sdl->target);
     }
 }

@@ -12,6 +12,8 @@ constexpr int kDegreesPerTurn = 360;
 // Room around the turned image in the scratch texture, in pixels.
 constexpr int kScratchMarginPixels = 4;
 constexpr std::size_t kBytesPerPixel = 4;
+// The alpha of an ARGB8888 pixel that hides what is under it.
+constexpr Uint32 kOpaque = 0xff;
 
 int WholeDegrees(float degrees) {
     const long rounded = std::lround(degrees) % kDegreesPerTurn;
@@ -40,13 +42,11 @@ SpriteCache::SpriteCache(SDL_Renderer* renderer, std::size_t budgetBytes)
     : renderer(renderer), budget(budgetBytes) {}
 
 SpriteCache::~SpriteCache() {
-    if (!ownsTextures) {
-        return;
-    }
+    // The images are the cache's own surfaces, whether or not the renderer is still there.
     for (const Entry& entry : entries) {
         Release(entry);
     }
-    if (scratch != nullptr) {
+    if (ownsTextures && scratch != nullptr) {
         SDL_DestroyTexture(scratch);
     }
 }
@@ -78,12 +78,11 @@ void SpriteCache::Clear() {
 }
 
 void SpriteCache::Release(const Entry& entry) {
-    if (entry.texture != nullptr) {
-        SDL_DestroyTexture(entry.texture);
-    }
+    SDL_DestroySurface(entry.image);
 }
 
-void SpriteCache::Draw(const Sprite& sprite, const SDL_FRect& destination, float degrees) {
+SDL_Rect SpriteCache::Draw(const Sprite& sprite, const SDL_FRect& destination, float degrees,
+                           SDL_Surface* canvas) {
     const Key key{sprite.texture,
                   sprite.source.x,
                   sprite.source.y,
@@ -110,14 +109,45 @@ void SpriteCache::Draw(const Sprite& sprite, const SDL_FRect& destination, float
         peakBytes = std::max(peakBytes, bytes);
     }
     const Entry& entry = entries.front();
-    if (entry.texture == nullptr) {
-        return;
+    if (entry.image == nullptr || canvas == nullptr) {
+        return SDL_Rect{};
     }
     // The software renderer places a draw at the whole pixel its corner truncates to.
-    const SDL_FRect at{static_cast<float>(static_cast<int>(destination.x) + entry.x),
-                       static_cast<float>(static_cast<int>(destination.y) + entry.y),
-                       static_cast<float>(entry.w), static_cast<float>(entry.h)};
-    SDL_RenderTexture(renderer, entry.texture, nullptr, &at);
+    const SDL_Rect at{static_cast<int>(destination.x) + entry.x,
+                      static_cast<int>(destination.y) + entry.y, entry.w, entry.h};
+    if (entry.translucent || canvas->format != entry.image->format) {
+        SDL_Rect clipped = at;
+        SDL_BlitSurface(entry.image, nullptr, canvas, &clipped);
+        return at;
+    }
+    // Opaque runs replace the canvas's pixels; everything between them is transparent.
+    SDL_Rect clip{};
+    SDL_GetSurfaceClipRect(canvas, &clip);
+    const int clipRight = clip.x + clip.w;
+    const int clipBottom = clip.y + clip.h;
+    auto* canvasPixels = static_cast<Uint8*>(canvas->pixels);
+    const auto* imagePixels = static_cast<const Uint8*>(entry.image->pixels);
+    for (const Run& run : entry.runs) {
+        const int y = at.y + run.y;
+        if (y < clip.y) {
+            continue;
+        }
+        if (y >= clipBottom) {
+            break;
+        }
+        const int left = std::max(at.x + run.x, clip.x);
+        const int right = std::min(at.x + run.x + run.length, clipRight);
+        if (left >= right) {
+            continue;
+        }
+        auto* to = reinterpret_cast<Uint32*>(canvasPixels +
+                                             static_cast<std::ptrdiff_t>(y) * canvas->pitch);
+        const auto* from = reinterpret_cast<const Uint32*>(
+            imagePixels + static_cast<std::ptrdiff_t>(run.y) * entry.image->pitch);
+        std::memcpy(to + left, from + (left - at.x),
+                    static_cast<std::size_t>(right - left) * sizeof(Uint32));
+    }
+    return at;
 }
 
 SpriteCache::Entry SpriteCache::Make(const Key& key) {
@@ -183,19 +213,51 @@ SpriteCache::Entry SpriteCache::Make(const Key& key) {
         if (cropped != nullptr) {
             SDL_SetSurfaceBlendMode(turned, SDL_BLENDMODE_NONE);
             SDL_BlitSurface(turned, &crop, cropped, nullptr);
-            entry.texture = SDL_CreateTextureFromSurface(renderer, cropped);
-            SDL_DestroySurface(cropped);
-        }
-        if (entry.texture != nullptr) {
-            SDL_SetTextureBlendMode(entry.texture, SDL_BLENDMODE_BLEND);
+            // Drawn blended, as the renderer would draw it.
+            SDL_SetSurfaceBlendMode(cropped, SDL_BLENDMODE_BLEND);
+            entry.image = cropped;
             entry.x = crop.x - left;
             entry.y = crop.y - top;
             entry.w = crop.w;
             entry.h = crop.h;
+            FindRuns(entry);
             entry.bytes = static_cast<std::size_t>(crop.w) * static_cast<std::size_t>(crop.h) *
-                          kBytesPerPixel;
+                              kBytesPerPixel +
+                          entry.runs.capacity() * sizeof(Run);
         }
     }
     SDL_DestroySurface(turned);
     return entry;
+}
+
+void SpriteCache::FindRuns(Entry& entry) {
+    const SDL_Surface* image = entry.image;
+    for (int y = 0; y < image->h && !entry.translucent; ++y) {
+        const auto* row =
+            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(image->pixels) +
+                                            static_cast<std::ptrdiff_t>(y) * image->pitch);
+        int x = 0;
+        while (x < image->w) {
+            const Uint32 alpha = row[x] >> 24;
+            if (alpha == 0) {
+                ++x;
+                continue;
+            }
+            if (alpha != kOpaque) {
+                entry.translucent = true;
+                break;
+            }
+            const int start = x;
+            while (x < image->w && (row[x] >> 24) == kOpaque) {
+                ++x;
+            }
+            entry.runs.push_back(Run{static_cast<std::uint16_t>(y),
+                                     static_cast<std::uint16_t>(start),
+                                     static_cast<std::uint16_t>(x - start)});
+        }
+    }
+    if (entry.translucent) {
+        entry.runs.clear();
+    }
+    entry.runs.shrink_to_fit();
 }

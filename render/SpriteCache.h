@@ -6,14 +6,19 @@
 #include <cstdint>
 #include <list>
 #include <unordered_map>
+#include <vector>
 
-#include "app/SDLton.h"
+#include "platform/SDLton.h"
 
 // Sprites already enlarged and turned, for SDL's software renderer. There a turned, enlarged
 // sprite would be scaled and rotated anew on every draw; here that happens once per image,
 // size and whole degree, and later draws are plain copies. Angles are rounded to the nearest
 // whole degree: voidrocks are drawn at whole degrees anyway, the ship at most half a degree
 // off. The least recently drawn images go first once the budget is spent.
+//
+// Each image is kept cropped to its visible pixels, as the runs of opaque pixels of each row:
+// a draw copies those runs and skips the transparent ones, which is what blending them would
+// give. An image with a pixel that is neither opaque nor transparent is blended whole by SDL.
 class SpriteCache {
   public:
     // Enough for a canvas crowded with voidrocks at hundreds of different angles.
@@ -28,9 +33,11 @@ class SpriteCache {
     // renderer but SDL's software one, which draws turned sprites quickly enough itself.
     static SpriteCache* For(SDL_Renderer* renderer);
 
-    // Draws what SDL_RenderTextureRotated would draw for the sprite in the destination
-    // rectangle (whole pixels, as the software renderer takes them) turned by degrees.
-    void Draw(const Sprite& sprite, const SDL_FRect& destination, float degrees);
+    // Draws onto the canvas what SDL_RenderTextureRotated would draw there for the sprite in
+    // the destination rectangle (whole pixels, as the software renderer takes them) turned by
+    // degrees, and returns the rectangle it may have touched (empty when nothing shows).
+    SDL_Rect Draw(const Sprite& sprite, const SDL_FRect& destination, float degrees,
+                  SDL_Surface* canvas);
 
     // Lets go of every image made so far, as if none had been drawn: the soak measures the
     // heap at the same point of each game without them.
@@ -57,11 +64,20 @@ class SpriteCache {
     struct KeyHash {
         std::size_t operator()(const Key& k) const;
     };
+    // A run of opaque pixels in one row of an image.
+    struct Run {
+        std::uint16_t y;
+        std::uint16_t x;
+        std::uint16_t length;
+    };
     // The turned image cropped to its visible pixels, placed relative to the destination's
-    // top-left corner; no texture when nothing of it shows.
+    // top-left corner; no image when nothing of it shows.
     struct Entry {
         Key key;
-        SDL_Texture* texture = nullptr;
+        SDL_Surface* image = nullptr;
+        // Top to bottom; empty when the image is blended whole.
+        std::vector<Run> runs;
+        bool translucent = false;
         int x = 0;
         int y = 0;
         int w = 0;
@@ -70,6 +86,8 @@ class SpriteCache {
     };
 
     Entry Make(const Key& key);
+    // Finds the image's opaque runs, or that it has translucent pixels.
+    static void FindRuns(Entry& entry);
     void Release(const Entry& entry);
 
     SDL_Renderer* renderer;
@@ -83,7 +101,7 @@ class SpriteCache {
     std::size_t bytes = 0;
     std::size_t peakBytes = 0;
     std::size_t made = 0;
-    // False once the renderer has taken every texture with it.
+    // False once the renderer has taken the scratch texture with it.
     bool ownsTextures = true;
 
     friend void DropSpriteCache(void*, void*);

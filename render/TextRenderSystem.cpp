@@ -1,8 +1,11 @@
 #include "render/TextRenderSystem.h"
 
-#include "app/Letterbox.h"
-#include "app/SDLton.h"
+#include <cmath>
+
 #include "game/Components.h"
+#include "platform/Letterbox.h"
+#include "platform/SDLton.h"
+#include "render/SpriteCanvas.h"
 
 namespace {
 constexpr SDL_Color kTextColour{255, 255, 255, 255};
@@ -24,6 +27,8 @@ SDL_Texture* RenderText(SDLton& sdl, const std::string& text) {
 
 void TextRenderSystem::Update() {
     SDLton* sdl = GetSingleton<SDLton>();
+    // Texts cover sprites there; it is told where, to put them back next frame.
+    SpriteCanvas* spriteCanvas = SpriteCanvas::Find(sdl->renderer);
     for (const Entity& e : *world->GetEntities<TextRenderer>()) {
         TextRenderer& label = e.GetComponent<TextRenderer>();
         if (!label.visible) {
@@ -48,6 +53,12 @@ void TextRenderSystem::Update() {
         SDL_FRect where{t.x, t.y, 0, 0};
         SDL_GetTextureSize(label.texture, &where.w, &where.h);
         SDL_RenderTexture(sdl->renderer, label.texture, nullptr, &where);
+        if (spriteCanvas != nullptr) {
+            spriteCanvas->DrewOver(SDL_Rect{static_cast<int>(std::floor(where.x)),
+                                            static_cast<int>(std::floor(where.y)),
+                                            static_cast<int>(std::ceil(where.w)) + 1,
+                                            static_cast<int>(std::ceil(where.h)) + 1});
+        }
     }
 
     SDL_SetRenderTarget(sdl->renderer, nullptr);

@@ -10,8 +10,8 @@
 
 #include <cstdio>
 
-#include "app/SDLton.h"
 #include "app/VoidrocksGame.h"
+#include "platform/SDLton.h"
 
 namespace {
 

@@ -3,12 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "support/Scripted.h"
-
-namespace {
 
 TEST(SceneFrameLoop, SystemsUpdateInOrderAndAFlagFinishesTheFrame) {
     for (bool quit : {true, false}) {
@@ -54,5 +50,3 @@ TEST(SceneFrameLoop, QueuedEntitiesAreGoneLowestFirstBeforeTheNextSystem) {
     EXPECT_EQ(seenByLater, (std::vector<std::size_t>{2, 2}));
     EXPECT_EQ(reused, (std::vector<EntityId>{1, 3}));
 }
-
-}  // namespace

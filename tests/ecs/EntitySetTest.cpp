@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "support/Ids.h"
-
-namespace {
 
 // Identifiers on both sides of word and summary boundaries, inserted out of order.
 const std::vector<EntityId> kSpread{70000, 5, 4095, 64, 0, 63, 4096, 4097};
@@ -46,5 +42,3 @@ TEST(EntitySet, AWalkReachesWhatIsInsertedAheadAndSurvivesErasingItsPosition) {
     }
     EXPECT_EQ(seen, (std::vector<EntityId>{2, 10, 11, 200, 100000}));
 }
-
-}  // namespace

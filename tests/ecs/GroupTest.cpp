@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "support/Ids.h"
-
-namespace {
 
 TEST(Group, IsOrderedByIdentifierAndHoldsAnEntityOnce) {
     Group group;
@@ -22,5 +18,3 @@ TEST(Group, IsOrderedByIdentifierAndHoldsAnEntityOnce) {
     EXPECT_TRUE(!group.Contains(1) && group.Contains(2));
     EXPECT_TRUE(copy.Contains(1) && !copy.Contains(2));
 }
-
-}  // namespace

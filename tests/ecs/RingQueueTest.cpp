@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 TEST(RingQueue, StaysFirstInFirstOutAcrossWrapGrowthAndReserve) {
     RingQueue<int> queue;
     int next = 0;
@@ -24,5 +22,3 @@ TEST(RingQueue, StaysFirstInFirstOutAcrossWrapGrowthAndReserve) {
     EXPECT_EQ(queue.size(), static_cast<std::size_t>(next - expected));
     EXPECT_EQ(*queue.begin(), expected);
 }
-
-}  // namespace

@@ -1,12 +1,8 @@
 #include "game/BulletSystem.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 
 #include "support/Gameplay.h"
-
-namespace {
 
 TEST(Bullets, BoundsAreStrictOnEverySide) {
     Gameplay g;
@@ -23,5 +19,3 @@ TEST(Bullets, BoundsAreStrictOnEverySide) {
         EXPECT_EQ(g.TheWorld().IsLive(bullet.id), stays) << "bullet " << bullet.id;
     }
 }
-
-}  // namespace

@@ -1,12 +1,6 @@
 #include "game/DestroySystem.h"
 
-#include <gtest/gtest.h>
-
-#include <vector>
-
 #include "support/Gameplay.h"
-
-namespace {
 
 TEST(TimedDestruction, AHitsExplosionIsDrawnInTwentyFramesWhereTheVoidrockWas) {
     Gameplay g;
@@ -23,5 +17,3 @@ TEST(TimedDestruction, AHitsExplosionIsDrawnInTwentyFramesWhereTheVoidrockWas) {
     ASSERT_EQ(drawn.size(), 20u);
     EXPECT_EQ(drawn.front(), 1);  // made in frame 1
 }
-
-}  // namespace

@@ -1,16 +1,10 @@
 #include "game/MovementSystem.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "game/PhysicsSystem.h"
 #include "support/Gameplay.h"
-
-namespace {
 
 TEST(ShipControl, EachTurnKeyStepsToFiveInTenFramesAndBothKeysDecay) {
     for (auto [key, sign] : {std::pair{SDL_SCANCODE_RIGHT, 1.0f},
@@ -132,5 +126,3 @@ TEST(ShipControl, AShotRecoilsTheShipAndLeavesAlongTheHeadingAfterThisFramesTurn
         EXPECT_EQ(std::pair(b.x, b.y), std::pair(960.0f, 540.0f));
     }
 }
-
-}  // namespace

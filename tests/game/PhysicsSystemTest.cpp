@@ -1,10 +1,6 @@
 #include "game/PhysicsSystem.h"
 
-#include <gtest/gtest.h>
-
 #include "support/Gameplay.h"
-
-namespace {
 
 TEST(Physics, MovesByVelocityIncludingABulletFiredThisFrame) {
     Gameplay g;
@@ -19,5 +15,3 @@ TEST(Physics, MovesByVelocityIncludingABulletFiredThisFrame) {
     EXPECT_FLOAT_EQ(g.Of("bullet").at(0).GetComponent<Transform>().y, 540 - 39.2f);
     EXPECT_FLOAT_EQ(g.ShipAt().y, 540.8f);
 }
-
-}  // namespace

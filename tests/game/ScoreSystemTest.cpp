@@ -1,10 +1,6 @@
 #include "game/ScoreSystem.h"
 
-#include <gtest/gtest.h>
-
 #include "support/Gameplay.h"
-
-namespace {
 
 TEST(Score, TheTextAtTheTopLeftCountsEveryHitOfAFrame) {
     Gameplay g;
@@ -18,5 +14,3 @@ TEST(Score, TheTextAtTheTopLeftCountsEveryHitOfAFrame) {
     g.Frame();
     EXPECT_EQ(g.Board().GetComponent<TextRenderer>().text, "Score: 3");
 }
-
-}  // namespace

@@ -1,17 +1,9 @@
 #include "game/VoidrockSpawnSystem.h"
 
-#include <gtest/gtest.h>
-
-#include <array>
 #include <cmath>
-#include <cstdlib>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "support/Gameplay.h"
-
-namespace {
 
 TEST(VoidrockSpawn, PhasesFollowTheTableEachEndingWithItsMessageAndEveryVoidrockIsValid) {
     // Interval and count per phase: the ceilings of 3/4 and 4/3 of the row above; 3 stays 3.
@@ -55,5 +47,3 @@ TEST(VoidrockSpawn, PhasesFollowTheTableEachEndingWithItsMessageAndEveryVoidrock
     }
     EXPECT_EQ(sizes, (std::set{0, 1, 2}));
 }
-
-}  // namespace

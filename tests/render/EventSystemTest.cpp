@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <tuple>
 #include <vector>
 
@@ -7,11 +5,10 @@
 #include "render/InstructionsSystem.h"
 #include "support/Presentation.h"
 
-namespace {
-
 using EventSystemTest = PresentationTest<EventSystem, InstructionsSystem>;
 
-SDL_Event Event(SDL_EventType type, SDL_Scancode key = SDL_SCANCODE_UNKNOWN, bool repeat = false) {
+static SDL_Event Event(SDL_EventType type, SDL_Scancode key = SDL_SCANCODE_UNKNOWN,
+                       bool repeat = false) {
     SDL_Event event{};
     event.key.type = type;
     event.key.scancode = key;
@@ -46,5 +43,3 @@ TEST_F(EventSystemTest, F11PressesFlipFullScreenAndAQuitRequestEndsTheScene) {
     }
     EXPECT_EQ(later.frames, 100 - int(std::size(frames)));
 }
-
-}  // namespace

@@ -1,13 +1,7 @@
-#include <gtest/gtest.h>
-
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "render/InstructionsSystem.h"
 #include "support/Presentation.h"
-
-namespace {
 
 const std::string kOpening = "Press UP, DOWN, LEFT, RIGHT to fly.";
 const std::string kGameOver = "GAME OVER";
@@ -100,5 +94,3 @@ TEST_F(InstructionsSystemTest, GameOverEndsEveryPhaseMessageAndNothingElse) {
     EXPECT_TRUE(world.IsLive(over.id));
     EXPECT_FALSE(world.quit);
 }
-
-}  // namespace

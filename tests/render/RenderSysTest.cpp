@@ -1,7 +1,5 @@
 #include "render/RenderSys.h"
 
-#include <gtest/gtest.h>
-
 #include <vector>
 
 #include "support/Presentation.h"
@@ -78,6 +76,38 @@ TEST_F(RenderSysTest, LayersStackBulletVoidrockShipExplosionInIdOrderOverACleare
     EXPECT_EQ(CountIn(ReadCanvas(*sdl).get(), kWholeCanvas,
                       [&](const Rgba& p) { return !(p == Background()); }),
               0);
+}
+
+TEST_F(RenderSysTest, AMovedOrTurnedSpriteLeavesNothingWhereItWas) {
+    Entity rock = Make("voidrock", "voidrock", 400, 400);
+    rock.GetComponent<SpriteRenderer>().sprite = "big";
+    const auto NotBackground = [&](const Rgba& p) { return !(p == Background()); };
+    Frame();
+    ASSERT_GT(CountIn(ReadCanvas(*sdl).get(), {400 - 96, 400 - 96, 192, 192}, NotBackground), 0);
+    // Far away, then back at the same place turned, then off the canvas altogether.
+    rock.GetComponent<Transform>() = {.x = 1500, .y = 700, .rotation = 45};
+    Frame();
+    SurfacePtr moved = ReadCanvas(*sdl);
+    EXPECT_EQ(CountIn(moved.get(), {400 - 136, 400 - 136, 272, 272}, NotBackground), 0);
+    EXPECT_GT(CountIn(moved.get(), {1500 - 136, 700 - 136, 272, 272}, NotBackground), 0);
+    rock.GetComponent<Transform>() = {.x = -500, .y = -500};
+    Frame();
+    EXPECT_EQ(CountIn(ReadCanvas(*sdl).get(), kWholeCanvas, NotBackground), 0);
+    // A new background colour reaches every pixel, drawn on or not.
+    sdl->background = {90, 20, 20};
+    Frame();
+    EXPECT_EQ(CountIn(ReadCanvas(*sdl).get(), kWholeCanvas, NotBackground), 0);
+}
+
+TEST_F(RenderSysTest, TheCanvasIsOpaqueAndReachesTheWindowUnblended) {
+    Make("voidrock", "voidrock", 700, 500).GetComponent<SpriteRenderer>().sprite = "med";
+    Make("explosion", "explosion", 760, 520).GetComponent<SpriteRenderer>().sprite = "explosion";
+    Frame();
+    SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+    ASSERT_TRUE(SDL_GetTextureBlendMode(sdl->target, &mode));
+    EXPECT_EQ(mode, SDL_BLENDMODE_NONE);
+    SurfacePtr canvas = ReadCanvas(*sdl);
+    EXPECT_EQ(CountIn(canvas.get(), kWholeCanvas, [](const Rgba& p) { return p.a != 255; }), 0);
 }
 
 }  // namespace

@@ -1,15 +1,8 @@
-#include <gtest/gtest.h>
-
-#include <string>
 #include <tuple>
-#include <utility>
-#include <vector>
 
 #include "render/RenderSys.h"
 #include "render/TextRenderSystem.h"
 #include "support/Presentation.h"
-
-namespace {
 
 using TextRenderSystemTest = PresentationTest<RenderSys, TextRenderSystem>;
 
@@ -67,5 +60,3 @@ TEST_F(TextRenderSystemTest, An800x600WindowShowsTheCanvasLetterboxed) {
     // The ship marks the canvas centre.
     EXPECT_FALSE(PixelAt(shown, 400, 300) == navy || PixelAt(shown, 400, 300) == magenta);
 }
-
-}  // namespace

@@ -34,12 +34,10 @@ class ScriptedScene final : public Scene {
     void Teardown() override { ++teardowns; }
 
     // Appends a system to the run list and gives it its behaviour.
-    ScriptedSystem& Add(std::function<void(ScriptedSystem&)> behaviour, std::string group = "") {
+    void Add(std::function<void(ScriptedSystem&)> behaviour, std::string group = "") {
         AddSystems<ScriptedSystem>(group);
         auto& list = group.empty() ? systems : systemGroups[group];
-        auto& system = static_cast<ScriptedSystem&>(*list.back());
-        system.onUpdate = std::move(behaviour);
-        return system;
+        static_cast<ScriptedSystem&>(*list.back()).onUpdate = std::move(behaviour);
     }
 };
 

@@ -1,4 +1,4 @@
-#include "app/SDLton.h"
+#include "platform/SDLton.h"
 
 #include <SDL3/SDL.h>
 #include <gtest/gtest.h>
@@ -7,8 +7,6 @@
 #include <string>
 
 #include "app/VoidrocksGame.h"
-
-namespace {
 
 TEST(AssetStore, LoadsElevenImagesOncePerPathAndRenamesReplace) {
     SDLton sdl;
@@ -47,5 +45,3 @@ TEST(Window, OpensAtTheLargestCanvasShapeTheDisplayHolds) {
     }
     ClosePlatform(sdl);
 }
-
-}  // namespace

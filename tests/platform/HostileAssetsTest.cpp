@@ -1,30 +1,34 @@
 #include <SDL3/SDL.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
 #include <sys/wait.h>
 #endif
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <optional>
+#include <functional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "app/SteppedGame.h"
-#include "support/HostCalls.h"
-#include "support/Watchdog.h"
+#include "driver/SteppedGame.h"
 
 // The real asset store and text system against broken, hostile and missing assets: each gives
 // its one message (or none), and the game still runs its frames and ends normally.
@@ -32,6 +36,43 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// The few operating system calls that POSIX and Windows spell differently come first.
+// The bytes the C library's heap reserved for a block from malloc; 0 for none.
+std::size_t HeapBlockBytes(void* block) {
+    if (block == nullptr) {
+        return 0;
+    }
+#ifdef _WIN32
+    return _msize(block);
+#else
+    return malloc_usable_size(block);
+#endif
+}
+
+// A new, empty folder under the system's temporary folder, its name starting with `stem`.
+fs::path MakeTempFolder(const std::string& stem) {
+    const fs::path folder =
+        fs::temp_directory_path() / (stem + std::to_string(std::random_device{}()));
+    EXPECT_TRUE(fs::create_directory(folder)) << folder;  // false when the name is taken
+    return folder;
+}
+
+// Whether the descriptor is open on the null device.
+bool IsNullDevice(int descriptor) {
+#ifdef _WIN32
+    // NUL is a character device that, unlike a console, has no console mode.
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
+    DWORD mode = 0;
+    return handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_CHAR &&
+           GetConsoleMode(handle, &mode) == 0;
+#else
+    struct stat null {
+    }, open{};
+    return ::stat("/dev/null", &null) == 0 && ::fstat(descriptor, &open) == 0 &&
+           S_ISCHR(open.st_mode) && open.st_rdev == null.st_rdev;
+#endif
+}
 
 // Peak bytes held through SDL's allocator, where surfaces and textures come from.
 struct SdlHeap {
@@ -58,19 +99,15 @@ struct SdlHeap {
     }
 };
 
-enum class Damage { Missing, Empty, Truncated, Random, OnePixelPng, Directory, Unreadable, Pipe };
-constexpr const char* kDamageNames[] = {"Missing",     "Empty",     "Truncated",  "Random",
-                                        "OnePixelPng", "Directory", "Unreadable", "Pipe"};
 // Neither Windows nor the browser's file layer has a pipe that lives at a file's path: a FIFO
 // is a desktop POSIX system's alone.
 #if defined(_WIN32) || defined(__EMSCRIPTEN__)
 #define VOIDROCKS_NO_FIFO 1
 #endif
-constexpr Damage kDamages[] = {Damage::Missing,    Damage::Empty,       Damage::Truncated,
-                               Damage::Random,     Damage::OnePixelPng, Damage::Directory,
-                               Damage::Unreadable,
+constexpr std::string_view kDamages[] = {"Missing",     "Empty",     "Truncated",  "Random",
+                                         "OnePixelPng", "Directory", "Unreadable",
 #ifndef VOIDROCKS_NO_FIFO
-                               Damage::Pipe
+                                         "Pipe"
 #endif
 };
 constexpr const char* kAssets[] = {"ship-a1.png",   "ship-a2.png",       "ship-a3.png",
@@ -79,8 +116,6 @@ constexpr const char* kAssets[] = {"ship-a1.png",   "ship-a2.png",       "ship-a
                                    "bullet-b1.png", "explosions-a5.png", "Retro.ttf"};
 constexpr std::string_view kFont = "Retro.ttf";
 constexpr int kFrames = 30;
-// A hang fails the test instead of stalling the suite.
-constexpr std::chrono::seconds kWatchdogLimit{60};
 // Beyond what the intact game takes: the surface of one sprite sheet, with room to spare.
 constexpr std::int64_t kSlackBytes = 4 << 20;
 // Processor time beyond the intact game's start-up and slowest frame: far below what a stall
@@ -109,8 +144,28 @@ struct Outcome {
     bool fontOpen = false, ended = false;
 };
 
+// Closes the window as a player would; whether the game ended then.
+bool EndsOnQuit(SteppedGame& game) {
+    SDL_Event quit{.type = SDL_EVENT_QUIT};
+    SDL_PushEvent(&quit);
+    return !game.Step();
+}
+
+// Three frames in which every text fails and says so on standard error, then a quit; `started`
+// runs once the game has started. Whether the game ended.
+bool EndsAfterFailedTexts(const std::function<void(SteppedGame&)>& started) {
+    SteppedGame game;
+    started(game);
+    TTF_Font* font = std::exchange(game.Platform().font, nullptr);
+    for (int i = 0; i < 3; ++i) {
+        game.Step();
+    }
+    game.Platform().font = font;
+    return EndsOnQuit(game);
+}
+
 // Plays kFrames frames of the real game in a copy of Assets that `damage` has altered, then
-// closes the window as a player would.
+// closes the window. A hang is ended by the test's time limit.
 template <typename F>
 Outcome Play(F&& damage) {
     const fs::path home = fs::current_path();
@@ -118,7 +173,6 @@ Outcome Play(F&& damage) {
     fs::copy(home / "Assets", folder / "Assets");
     fs::current_path(folder);
     damage(fs::path("Assets"));
-    std::optional<Watchdog> watchdog(std::in_place, kWatchdogLimit);
     SdlHeap::Install();
     Outcome run;
     // As the game names it (UTF-8, the operating system's own spelling of the folder).
@@ -142,12 +196,9 @@ Outcome Play(F&& damage) {
             running = game.Step();
             run.slowestFrameSeconds = std::max(run.slowestFrameSeconds, ProcessorSeconds() - frame);
         }
-        SDL_Event quit{.type = SDL_EVENT_QUIT};
-        SDL_PushEvent(&quit);
-        run.ended = running && !game.Step();
+        run.ended = running && EndsOnQuit(game);
     }
     run.err = testing::internal::GetCapturedStderr();
-    watchdog.reset();
     fs::current_path(home);
     // Windows refuses to delete a read-only file: every entry is made writable first.
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
@@ -157,34 +208,38 @@ Outcome Play(F&& damage) {
     return run;
 }
 
+void Write(const fs::path& file, const std::vector<char>& bytes) {
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
 // Damages the file; returns whether the game can still read it.
-bool Damaged(const fs::path& file, Damage how) {
+bool Damaged(const fs::path& file, std::string_view how) {
     std::vector<char> bytes = Bytes(file);
     fs::remove(file);
-    if (how == Damage::Directory) {
+    if (how == "Directory") {
         fs::create_directory(file);
     }
 #ifndef VOIDROCKS_NO_FIFO
-    if (how == Damage::Pipe) {
+    if (how == "Pipe") {
         // Opening it would wait for a writer for good.
         EXPECT_EQ(mkfifo(file.c_str(), 0600), 0);
     }
 #endif
-    if (how == Damage::Missing || how == Damage::Directory || how == Damage::Pipe) {
+    if (how == "Missing" || how == "Directory" || how == "Pipe") {
         return false;
     }
-    if (how == Damage::Empty || how == Damage::Truncated) {
-        bytes.resize(how == Damage::Empty ? 0 : bytes.size() / 2);
-    } else if (how == Damage::Random) {
+    if (how == "Empty" || how == "Truncated") {
+        bytes.resize(how == "Empty" ? 0 : bytes.size() / 2);
+    } else if (how == "Random") {
         std::mt19937 bits(static_cast<unsigned>(bytes.size()));
         std::ranges::generate(bytes, [&] { return static_cast<char>(bits()); });
-    } else if (how == Damage::OnePixelPng) {
+    } else if (how == "OnePixelPng") {
         bytes = Bytes(fs::path(VOIDROCKS_HOSTILE_DIR) / "one-pixel.png");
     }
-    std::ofstream(file, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    Write(file, bytes);
     // On Windows this only marks the file read-only.
-    if (how == Damage::Unreadable) {
+    if (how == "Unreadable") {
         fs::permissions(file, fs::perms::none);
     }
     // Permissions do not stop every user (root reads anything).
@@ -204,13 +259,11 @@ std::size_t Reported(const std::string& out, const std::string& asset) {
 
 // Every line on standard error is the game's own, never a library's.
 bool OnlyTheGamesLines(const std::string& err) {
-    std::size_t at = 0;
-    while (at < err.size()) {
-        if (err.compare(at, kTextLine.size(), kTextLine) != 0) {
+    std::istringstream lines(err);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.starts_with(kTextLine)) {
             return false;
         }
-        at = err.find('\n', at);
-        at = at == std::string::npos ? err.size() : at + 1;
     }
     return true;
 }
@@ -242,15 +295,15 @@ void ExpectOutcome(const Outcome& run, const std::string& asset, bool loads) {
     EXPECT_EQ(run.err.find("Couldn't create text: ") != std::string::npos, !run.fontOpen);
 }
 
-class HostileAsset : public testing::TestWithParam<std::tuple<const char*, Damage>> {};
+class HostileAsset : public testing::TestWithParam<std::tuple<const char*, std::string_view>> {};
 
 TEST_P(HostileAsset, IsReportedOnceAndTheGameGoesOn) {
     const auto [asset, how] = GetParam();
     bool readable = false;
     const Outcome run =
         Play([&](const fs::path& assets) { readable = Damaged(assets / asset, how); });
-    const bool loads = (how == Damage::Unreadable && readable) ||
-                       (how == Damage::OnePixelPng && !(asset == kFont));
+    const bool loads =
+        (how == "Unreadable" && readable) || (how == "OnePixelPng" && asset != kFont);
     ExpectOutcome(run, asset, loads);
 }
 
@@ -261,7 +314,7 @@ INSTANTIATE_TEST_SUITE_P(EveryAsset, HostileAsset,
                              std::string name = std::get<0>(info.param);
                              std::ranges::replace_if(
                                  name, [](unsigned char c) { return !std::isalnum(c); }, '_');
-                             return name + "_" + kDamageNames[int(std::get<1>(info.param))];
+                             return name + "_" + std::string(std::get<1>(info.param));
                          });
 
 // Each file that once hung the loader, stalled it or made it allocate gigabytes, in place of
@@ -282,8 +335,7 @@ TEST(HostileAsset, RegressionFilesAreRefused) {
         // libpng releases differ on a zero gamma: older ones complain, and the image is
         // refused; newer ones pass over the chunk, and it loads. Either way quietly.
         const bool mayLoad = entry.path().filename() == "gamma-zero.png";
-        ExpectOutcome(run, asset, mayLoad && run.out.empty());
-        EXPECT_EQ(run.err.find("libpng"), std::string::npos) << run.err;
+        ExpectOutcome(run, asset, mayLoad && run.out.empty());  // libpng's own lines too
     }
     EXPECT_GE(i, 10u);
 }
@@ -307,27 +359,22 @@ TEST(HostileAsset, WithoutTheAssetsFolderEachAssetAndTheFolderAreReported) {
 
 // Messages to a closed pipe are lost; the game is not killed by the signal.
 TEST(HostileAsset, AClosedPipeOnStandardOutputAndErrorDoesNotEndTheGame) {
-    int ends[2];
-    ASSERT_TRUE(OpenPipe(ends));
+    int ends[2];  // ends[0] reads, ends[1] writes
+#ifdef _WIN32
+    constexpr unsigned kPipeBytes = 4096;
+    ASSERT_EQ(_pipe(ends, kPipeBytes, _O_BINARY), 0);
+#else
+    ASSERT_EQ(pipe(ends), 0);
+#endif
     ::close(ends[0]);
     std::fflush(stdout);
     const int saved[] = {dup(STDOUT_FILENO), dup(STDERR_FILENO)};
     dup2(ends[1], STDOUT_FILENO);
     dup2(ends[1], STDERR_FILENO);
-    bool ended = false;
-    {
-        SteppedGame game;
+    const bool ended = EndsAfterFailedTexts([](SteppedGame& game) {
         game.Platform().LoadTexture("Assets/no-such-image.png");
         std::fflush(stdout);
-        TTF_Font* font = std::exchange(game.Platform().font, nullptr);  // every text fails
-        for (int i = 0; i < 3; ++i) {
-            game.Step();
-        }
-        game.Platform().font = font;
-        SDL_Event quit{.type = SDL_EVENT_QUIT};
-        SDL_PushEvent(&quit);
-        ended = !game.Step();
-    }
+    });
     dup2(saved[0], STDOUT_FILENO);
     dup2(saved[1], STDERR_FILENO);
     ::close(ends[1]);
@@ -339,11 +386,6 @@ void PutBigEndian(std::vector<char>& bytes, std::size_t at, std::uint64_t value)
     for (std::size_t i = 0; i < 4; ++i) {
         bytes[at + i] = static_cast<char>(value >> (24 - 8 * i));
     }
-}
-
-void Write(const fs::path& file, const std::vector<char>& bytes) {
-    std::ofstream(file, std::ios::binary | std::ios::trunc)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // At 48 points with 16, 32 or 64 units per em (the font has 1536) the texts cost gigabytes and
@@ -372,30 +414,24 @@ TEST(HostileAsset, AFontWhoseTextsWouldNotFitTheCanvasIsRefused) {
 }
 
 // A 1024 x 1024 image whose data goes on inflating, as zeros, to 1 GB in a 1 MB file: one
-// flushed run of zeros repeated, so that it takes milliseconds to make.
+// flushed run of raw deflate blocks repeated, so that it takes milliseconds to make.
 std::vector<char> CompressionBomb() {
-    constexpr std::size_t kRows = 1024 * (1 + 1024 * 4), kRun = std::size_t{1} << 20;
-    std::vector<char> zeros(kRows), rows(kRows), run(kRun);
+    constexpr std::size_t kRun = std::size_t{1} << 20;
+    std::vector<char> zeros(kRun), run(kRun);
     z_stream z{};
-    deflateInit(&z, 9);
-    const auto flush = [&](std::size_t size, std::vector<char>& out) {
-        z.next_in = reinterpret_cast<Bytef*>(zeros.data());
-        z.avail_in = static_cast<uInt>(size);
-        z.next_out = reinterpret_cast<Bytef*>(out.data());
-        z.avail_out = static_cast<uInt>(out.size());
-        deflate(&z, Z_FULL_FLUSH);
-        out.resize(out.size() - z.avail_out);
-    };
-    flush(kRows, rows);
-    flush(kRun, run);
+    deflateInit2(&z, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+    z.next_in = reinterpret_cast<Bytef*>(zeros.data());
+    z.avail_in = kRun;
+    z.next_out = reinterpret_cast<Bytef*>(run.data());
+    z.avail_out = kRun;
+    deflate(&z, Z_FULL_FLUSH);
+    run.resize(kRun - z.avail_out);
     deflateEnd(&z);
     std::vector<char> png = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n', 0, 0, 0, 13};
     png.insert(png.end(), {'I', 'H', 'D', 'R', 0, 0, 4, 0, 0, 0, 4, 0, 8, 6, 0, 0, 0, 0, 0, 0, 0});
-    png.insert(png.end(), {0, 0, 0, 0, 'I', 'D', 'A', 'T'});
-    png.insert(png.end(), rows.begin(), rows.end());
-    uLong sum = adler32_z(adler32(0, nullptr, 0), reinterpret_cast<Bytef*>(zeros.data()), kRows);
-    const uLong runSum =
-        adler32_z(adler32(0, nullptr, 0), reinterpret_cast<Bytef*>(zeros.data()), kRun);
+    png.insert(png.end(), {0, 0, 0, 0, 'I', 'D', 'A', 'T', '\x78', '\xda'});  // zlib's header
+    const uLong runSum = adler32_z(1, reinterpret_cast<Bytef*>(zeros.data()), kRun);
+    uLong sum = 1;  // the checksum of nothing
     for (int i = 0; i < 1024; ++i) {
         png.insert(png.end(), run.begin(), run.end());
         sum = adler32_combine(sum, runSum, kRun);
@@ -425,45 +461,35 @@ TEST(HostileAsset, ACompressionBombIsRefusedWithoutStallingStartUp) {
     EXPECT_EQ(run.out,
               "Unable to load image Assets/ship-a1.png! SDL_image Error: PNG image data inflates "
               "beyond the 4195328 bytes its header declares\n");
-    EXPECT_EQ(run.err, "");
 }
 
 // Started with the standard streams closed, the game's first descriptors took their numbers: on
 // X11 the display connection became standard error, the first message went into it and the game
-// hung. A socket opened after start-up stands in for that connection.
+// hung. A file opened after start-up stands in for that connection.
 TEST(HostileAsset, ClosedStandardStreamsAreReopenedSoNoLaterDescriptorTakesTheirNumbers) {
+    const fs::path folder = MakeTempFolder("voidrocks-connection-");
+    const std::string file = (folder / "connection").string();
     std::fflush(stdout);
     const int saved[] = {dup(STDIN_FILENO), dup(STDOUT_FILENO), dup(STDERR_FILENO)};
     for (int stream = 0; stream < 3; ++stream) {
         ::close(stream);
     }
-    bool reopened = false, ended = false;
-    std::optional<StandInConnection> connection;
-    {
-        SteppedGame game;
+    bool reopened = false;
+    int connection = -1;
+    const bool ended = EndsAfterFailedTexts([&](SteppedGame&) {
         reopened = IsNullDevice(0) && IsNullDevice(1) && IsNullDevice(2);
-        connection.emplace();
-        TTF_Font* font = std::exchange(game.Platform().font, nullptr);  // every text fails
-        for (int i = 0; i < 3; ++i) {
-            game.Step();
-        }
-        game.Platform().font = font;
-        SDL_Event quit{.type = SDL_EVENT_QUIT};
-        SDL_PushEvent(&quit);
-        ended = !game.Step();
-    }
-    const bool opened = connection->Opened(), leaked = connection->Written();
-    const int lowest = connection->LowestDescriptor();
-    connection.reset();
+        connection = ::open(file.c_str(), O_CREAT | O_RDWR, 0600);
+    });
+    ::close(connection);
     for (int stream = 0; stream < 3; ++stream) {
         dup2(saved[stream], stream);
         ::close(saved[stream]);
     }
     EXPECT_TRUE(reopened);
-    EXPECT_TRUE(opened);
-    EXPECT_GT(lowest, 2);
-    EXPECT_FALSE(leaked);
+    EXPECT_GT(connection, 2);
+    EXPECT_EQ(fs::file_size(file), 0u);  // nothing written into the connection
     EXPECT_TRUE(ended);
+    fs::remove_all(folder);
 }
 
 // Started from a folder without Assets, the game uses those beside its executable and is whole;
@@ -484,8 +510,8 @@ TEST(HostileAsset, WithoutAssetsInTheWorkingFolderTheExecutablesFolderIsUsed) {
     {
         SteppedGame game;
         loaded = std::ranges::count_if(game.Platform().sprites,
-                                       [](const auto& s) { return s.second.texture != nullptr; });
-        loaded += game.Platform().font != nullptr ? 1 : 0;
+                                       [](const auto& s) { return s.second.texture != nullptr; }) +
+                 (game.Platform().font != nullptr ? 1 : 0);
     }
     fs::copy(beside / "Assets", elsewhere / "Assets");
     fs::current_path(elsewhere);
@@ -515,11 +541,7 @@ TEST(HostileAsset, WithoutAnyDisplayTheGameSaysSoInOneLine) {
         "env -u SDL_VIDEO_DRIVER -u DISPLAY -u WAYLAND_DISPLAY -u "
         "WAYLAND_SOCKET -u XDG_RUNTIME_DIR " VOIDROCKS_EXECUTABLE " 2>" +
         err.string();
-    int status = 0;
-    {
-        const Watchdog watchdog(kWatchdogLimit);
-        status = std::system(command.c_str());
-    }
+    const int status = std::system(command.c_str());
     const std::vector<char> text = Bytes(err);
     fs::remove(err);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);

@@ -1,10 +1,8 @@
-#include "app/Letterbox.h"
+#include "platform/Letterbox.h"
 
 #include <gtest/gtest.h>
 
 #include <tuple>
-
-namespace {
 
 TEST(Letterbox, FitsTheLargestCanvasCentredWithTheOddPixelRightOrBelow) {
     const std::tuple<int, int, CanvasPlacement> table[] = {
@@ -19,5 +17,3 @@ TEST(Letterbox, FitsTheLargestCanvasCentredWithTheOddPixelRightOrBelow) {
             << w << "x" << h;
     }
 }
-
-}  // namespace
