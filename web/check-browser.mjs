@@ -27,10 +27,11 @@ const kShipBox = {x: 900, y: 440, w: 120, h: 98};
 // pixels); a blob this size, or cut by the edge of the box, is taken for one.
 const kBulletSide = {least: 8, most: 36};
 // How far off the ship's line of flight a bullet's centre may lie
-// (canvas pixels), and how much more per pixel along it (the heading is measured to a few
-// degrees).
+// (canvas pixels), and how much more per pixel along it: the ship's centre is measured from its
+// blob, whose shape changes as it turns, so the heading is known to some degrees only (a cone
+// of about 17 degrees either side).
 const kOffLine = 30;
-const kOffLineSlope = 0.1;
+const kOffLineSlope = 0.3;
 // Where "GAME OVER" stands (its left part, where no phase announcement reaches).
 const kGameOverBox = {x: 800, y: 545, w: 45, h: 45};
 // The game's own numbers: GAME OVER stays this many frames, then the game ends.
@@ -230,21 +231,20 @@ async function main() {
         }
         console.log(`turned: the ship's pixels changed around (${before.x.toFixed(0)}, ${before.y.toFixed(0)})`);
         await hold(page, 'ArrowUp', 30);
-        const flyingShot = await shot(page, decoder);
-        const flying = drawn(flyingShot, {x: 660, y: 140, w: 600, h: 398});
+        const flying = drawn(await shot(page, decoder), {x: 660, y: 140, w: 600, h: 398});
         const away = centre(flying);
         if (!(Math.hypot(away.x - before.x, away.y - before.y) > 30)) {
             fail(`the ship did not move with the up arrow key (centre ${away.x}, ${away.y})`);
         }
         console.log(`moved: the ship's centre went from (${before.x.toFixed(0)}, ${before.y.toFixed(0)}) to (${away.x.toFixed(0)}, ${away.y.toFixed(0)})`);
-        // The ship flies along its nose from rest and keeps drifting that way, so the way it
-        // went between two shots is its heading; a bullet leaves the nose along it.
+        // The ship turned where it stood, then flew along its nose from rest and keeps drifting
+        // that way, so the way it went from the centre is its heading; a bullet leaves the
+        // nose along it.
         const whole = {x: 0, y: 0, w: kCanvas.width, h: kCanvas.height};
         const largest = found => found.reduce((a, b) => (b.count > a.count ? b : a), found[0]);
-        const drifting = largest(blobs(flyingShot, whole));
         const beforeFire = blobs(await shot(page, decoder), whole);
         const ship = largest(beforeFire);
-        const heading = {x: ship.x - drifting.x, y: ship.y - drifting.y};
+        const heading = {x: ship.x - before.x, y: ship.y - before.y};
         const length = Math.hypot(heading.x, heading.y);
         if (!(length > 30)) fail('the ship did not drift on after the up arrow key');
         heading.x /= length;
