@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/SDLton.h"
-#include "app/StandardStreams.h"
+#include "app/VoidrocksScene.h"
 #include "game/Message.h"
 #include "game/Names.h"
-#include "game/VoidrocksScene.h"
+#include "platform/SDLton.h"
+#include "platform/StandardStreams.h"
 
 namespace {
 

@@ -97,7 +97,6 @@ void Walk(World& world) {
 // The same game as plain arrays, as beside the timed gameplay frame.
 void RunPlainFrames(std::int64_t n, int rounds) {
     PlainField plain(n, 1);
-    constexpr int kWarmUpFrames = 120;
     for (int f = 0; f < kWarmUpFrames; ++f) {
         plain.Frame();
         plain.Tend();
@@ -112,8 +111,6 @@ void RunPlainFrames(std::int64_t n, int rounds) {
 // among voidrocks over their whole area, tended between frames as there.
 void RunFrames(std::int64_t n, int rounds) {
     GameplayField game(n, 1);
-    // As the timed frames, counted once the game is in its stride.
-    constexpr int kWarmUpFrames = 120;
     for (int f = 0; f < kWarmUpFrames; ++f) {
         game.Frame();
         game.Tend();

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "AllocCounter.h"
-#include "app/SteppedGame.h"
+#include "driver/SteppedGame.h"
 #include "game/EntityCreator.h"
 #include "render/RenderSys.h"
 #include "render/SpriteCache.h"

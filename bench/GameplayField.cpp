@@ -6,12 +6,12 @@
 
 #include "CrowdPlacement.h"
 #include "ScriptedPilot.h"
-#include "app/SDLton.h"
 #include "game/Components.h"
 #include "game/EntityCreator.h"
 #include "game/Names.h"
 #include "game/Playfield.h"
 #include "game/VoidrockSpawnSystem.h"
+#include "platform/SDLton.h"
 #include "render/EventSystem.h"
 #include "render/RenderSys.h"
 #include "render/TextRenderSystem.h"

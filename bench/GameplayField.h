@@ -8,7 +8,12 @@
 #include <memory>
 #include <random>
 
-#include "game/VoidrocksScene.h"
+#include "app/VoidrocksScene.h"
+
+// Frames played before any is measured: long enough for the gun to have fired and reloaded,
+// bullets to have left the field and the first explosions to be gone, so that measured frames
+// see a game in its stride.
+inline constexpr int kWarmUpFrames = 120;
 
 // A crowded game whose simulation is measured frame by frame: the scene's own systems in their
 // order, without the input, drawing and text ones; a ship flown and fired by the scripted pilot;

@@ -14,9 +14,12 @@ struct PilotKeys {
 
 inline PilotKeys PilotKeysAt(std::int64_t frame) {
     constexpr std::int64_t kLoopFrames = 600;
+    constexpr std::int64_t kClockwiseUntil = 200;
+    constexpr std::int64_t kAnticlockwiseFrom = 300;
+    constexpr std::int64_t kAnticlockwiseUntil = 450;
     constexpr std::int64_t kThrustPeriodFrames = 120;
     constexpr std::int64_t kThrustFrames = 40;
     const std::int64_t phase = frame % kLoopFrames;
-    return {phase < 200, phase >= 300 && phase < 450, phase % kThrustPeriodFrames < kThrustFrames,
-            frame % 2 == 0};
+    return {phase < kClockwiseUntil, phase >= kAnticlockwiseFrom && phase < kAnticlockwiseUntil,
+            phase % kThrustPeriodFrames < kThrustFrames, frame % 2 == 0};
 }

@@ -15,9 +15,6 @@ namespace {
 
 // Spawn, containment, score, destroy, bullets, movement, physics and the timed messages.
 constexpr std::size_t kSimulationSystems = 8;
-// Long enough for the gun to have fired and reloaded, bullets to have left the field and the
-// first explosions to be gone, so that the timed frames see a game in its stride.
-constexpr int kWarmUpFrames = 120;
 constexpr std::uint32_t kSeed = 1;
 
 using Clock = std::chrono::steady_clock;

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/SDLton.h"
 #include "game/Components.h"
 #include "game/EntityCreator.h"
 #include "game/Heading.h"
 #include "game/Names.h"
 #include "game/Playfield.h"
 #include "game/Tuning.h"
+#include "platform/SDLton.h"
 
 namespace {
 

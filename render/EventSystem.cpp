@@ -1,6 +1,6 @@
 #include "render/EventSystem.h"
 
-#include "app/SDLton.h"
+#include "platform/SDLton.h"
 
 void EventSystem::Update() {
     SDLton* sdl = GetSingleton<SDLton>();

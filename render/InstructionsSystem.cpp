@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "app/SDLton.h"
 #include "game/Components.h"
 #include "game/Message.h"
 #include "game/Names.h"
+#include "platform/SDLton.h"
 
 namespace {
 // Visible when the count modulo 50 is above 10: 39 frames shown, 11 hidden, per period.

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "app/SDLton.h"
 #include "game/Components.h"
 #include "game/Names.h"
+#include "platform/SDLton.h"
 #include "render/SpriteCache.h"
 
 namespace {

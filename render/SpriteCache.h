@@ -7,7 +7,7 @@
 #include <list>
 #include <unordered_map>
 
-#include "app/SDLton.h"
+#include "platform/SDLton.h"
 
 // Sprites already enlarged and turned, for SDL's software renderer. There a turned, enlarged
 // sprite would be scaled and rotated anew on every draw; here that happens once per image,

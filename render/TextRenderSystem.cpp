@@ -1,8 +1,8 @@
 #include "render/TextRenderSystem.h"
 
-#include "app/Letterbox.h"
-#include "app/SDLton.h"
 #include "game/Components.h"
+#include "platform/Letterbox.h"
+#include "platform/SDLton.h"
 
 namespace {
 constexpr SDL_Color kTextColour{255, 255, 255, 255};

@@ -19,18 +19,8 @@ zip=$(readlink -f "${1:?usage: check-windows-zip.sh ZIP}")
 readonly GAME_LIMIT_SECONDS=600
 readonly WINDOW_ATTEMPTS=120
 
-tools=(unzip xvfb x11-apps netpbm python3 libx11-6)
-missing=()
-for p in "${tools[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update -qq
-    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
-fi
+source scripts/lib/screen.sh
+install_missing unzip xvfb x11-apps netpbm python3 libx11-6
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/voidrocks-zip.XXXXXX")
 xvfb=""
@@ -70,32 +60,15 @@ echo "ended after $((SECONDS - started)) s with exit status $status;" \
 # The prefix's server keeps the display it started with: the next run starts a new one.
 wineserver --wait
 echo "== the window on an Xvfb screen"
-n=90
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -S "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-[ -S "/tmp/.X11-unix/X$n" ] || fail "Xvfb did not start"
-(cd "$game" && DISPLAY=":$n" exec wine voidrocks.exe) >"$work/window.out" 2>"$work/window.err" &
+start_xvfb || fail "Xvfb did not start"
+(cd "$game" && DISPLAY=$display exec wine voidrocks.exe) >"$work/window.out" 2>"$work/window.err" &
 running=$!
-verdict=1
-for attempt in $(seq "$WINDOW_ATTEMPTS"); do
-    kill -0 "$running" 2>/dev/null || break
-    if xwd -display ":$n" -root -silent 2>/dev/null | xwdtopnm >"$work/shot.ppm" 2>/dev/null &&
-        python3 scripts/check-screenshot.py "$work/shot.ppm" >"$work/check.txt"; then
-        verdict=0
-        break
-    fi
-    sleep 0.5
-done
-echo "$(cat "$work/check.txt" 2>/dev/null)"
+verdict=0
+await_good_frame "$running" "$WINDOW_ATTEMPTS" "$work/shot" || verdict=1
+cat "$work/shot.txt" 2>/dev/null || true
 pnmtopng "$work/shot.ppm" >"$(dirname "$zip")/windows-first-frame.png" 2>/dev/null || true
 [ "$verdict" -eq 0 ] || { cat "$work/window.err"; fail "no good frame (try $attempt)"; }
-python3 scripts/close-window.py ":$n" Voidrocks || fail "no window titled Voidrocks"
-for _ in $(seq 100); do kill -0 "$running" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$running" 2>/dev/null && { kill -9 "$running"; fail "the game did not end on a close request"; }
-status=0
-wait "$running" || status=$?
+close_and_wait "$running" || fail "no window titled Voidrocks, or it did not end on a close request"
 echo "closed: exit status $status; printed $(wc -c <"$work/window.out") + $(wc -c <"$work/window.err") bytes"
 [ "$status" -eq 0 ] || { cat "$work/window.err"; fail "exit status $status"; }
 [ ! -s "$work/window.out" ] && [ ! -s "$work/window.err" ] ||

@@ -15,21 +15,13 @@
 # The screenshot is kept as build/e2e-RELEASE.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-repo=$PWD
 release=${1:?usage: package-e2e.sh RELEASE [DEB]}
 deb=${2:-}
 [ "$(id -u)" -eq 0 ] || { echo "package-e2e: needs root (mmdebstrap, chroot)" >&2; exit 1; }
 
 # What the check itself needs on this machine, outside the roots.
-tools=(mmdebstrap desktop-file-utils xvfb x11-apps netpbm python3 libx11-6)
-missing=()
-for p in "${tools[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+source scripts/lib/screen.sh
+install_missing mmdebstrap desktop-file-utils xvfb x11-apps netpbm python3 libx11-6
 
 work=$(mktemp -d /tmp/voidrocks-e2e.XXXXXX)
 xvfb=""
@@ -76,33 +68,17 @@ desktop-file-validate "$work/bare/usr/share/applications/voidrocks.desktop" ||
 echo "desktop entry valid"
 
 echo "== voidrocks from /tmp on an Xvfb screen"
-n=90
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -S "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-scripts/fresh-root.sh --root "$work/bare" --display ":$n" "$release" \
+start_xvfb || fail "Xvfb did not start"
+scripts/fresh-root.sh --root "$work/bare" --display "$display" "$release" \
     sh -c 'cd /tmp && exec voidrocks' >"$work/game.out" 2>"$work/game.err" &
 game=$!
-verdict=1
-for attempt in $(seq 60); do
-    kill -0 "$game" 2>/dev/null || break
-    if xwd -display ":$n" -root -silent 2>/dev/null | xwdtopnm >"$work/shot.ppm" 2>/dev/null &&
-        python3 scripts/check-screenshot.py "$work/shot.ppm" >"$work/check.txt"; then
-        verdict=0
-        break
-    fi
-    sleep 0.5
-done
-echo "first good frame $((SECONDS - installing)) s after apt install began; $(cat "$work/check.txt" 2>/dev/null)"
+verdict=0
+await_good_frame "$game" 60 "$work/shot" || verdict=1
+echo "first good frame $((SECONDS - installing)) s after apt install began; $(cat "$work/shot.txt" 2>/dev/null)"
 mkdir -p build
 pnmtopng "$work/shot.ppm" >"build/e2e-$release.png" 2>/dev/null || true
 [ "$verdict" -eq 0 ] || { cat "$work/game.err"; fail "no good frame (try $attempt)"; }
-python3 scripts/close-window.py ":$n" Voidrocks || fail "no window to close"
-for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$game" 2>/dev/null && { kill -9 "$game"; fail "the game did not end on a close request"; }
-status=0
-wait "$game" || status=$?
+close_and_wait "$game" || fail "no window to close, or the game did not end on a close request"
 echo "exit status $status; standard output $(wc -c <"$work/game.out") bytes; standard error:"
 cat "$work/game.err"
 [ "$status" -eq 0 ] || fail "exit status $status"

@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/SteppedGame.h"
+#include "driver/SteppedGame.h"
 #include "game/Components.h"
 #include "game/Names.h"
 #include "support/Presentation.h"

@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/SDLton.h"
+#include "app/VoidrocksScene.h"
 #include "ecs/Singleton.h"
 #include "game/Components.h"
 #include "game/EntityCreator.h"
-#include "game/VoidrocksScene.h"
+#include "platform/SDLton.h"
 #include "render/EventSystem.h"
 #include "render/RenderSys.h"
 #include "render/TextRenderSystem.h"

@@ -8,12 +8,12 @@
 #include <ostream>
 #include <string>
 
-#include "app/SDLton.h"
 #include "app/Scene.h"
-#include "app/SteppedGame.h"
 #include "app/VoidrocksGame.h"
+#include "app/VoidrocksScene.h"
+#include "driver/SteppedGame.h"
 #include "game/Components.h"
-#include "game/VoidrocksScene.h"
+#include "platform/SDLton.h"
 
 // The game's component types and archetypes in its order; runs only the systems a test adds.
 class PresentationScene : public Scene {

@@ -5,15 +5,16 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/SDLton.h"
 #include "app/VoidrocksGame.h"
+#include "app/VoidrocksScene.h"
 #include "game/EntityCreator.h"
-#include "game/VoidrocksScene.h"
+#include "game/Playfield.h"
+#include "platform/SDLton.h"
 
 namespace {
 
-constexpr float kShipX = 960.0f;
-constexpr float kShipY = 540.0f;
+constexpr float kShipX = kShipStartXPixels;
+constexpr float kShipY = kShipStartYPixels;
 // Nothing is placed this near the ship, so the crowd never touches it.
 constexpr float kClearPixels = 320.0f;
 constexpr int kCanvasMarginPixels = 96;

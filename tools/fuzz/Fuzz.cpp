@@ -1,6 +1,6 @@
 // Arbitrary bytes as one of the game's assets: an image file for the asset store, or the font
 // for the text system. The first byte chooses: 'F' for the font, anything else an image.
-// Built with libFuzzer by `make fuzz`; what it finds goes to tests/app/hostile.
+// Built with libFuzzer by `make fuzz`; what it finds goes to tests/platform/hostile.
 
 #include <SDL3/SDL.h>
 #include <stdlib.h>
@@ -13,9 +13,9 @@
 #include <string>
 #include <system_error>
 
-#include "app/GameFont.h"
-#include "app/SteppedGame.h"
+#include "driver/SteppedGame.h"
 #include "game/Components.h"
+#include "platform/GameFont.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ void AsImage(const std::uint8_t* data, std::size_t size) {
 void AsFont(const std::uint8_t* data, std::size_t size) {
     const std::filesystem::path path = gFolder / "font.ttf";
     Write(path, data, size);
-    TTF_Font* font = OpenGameFont(path.string(), 48.0f, GameTexts());
+    TTF_Font* font = OpenGameFont(path.string(), kGameFontPoints, GameTexts());
     if (font == nullptr) {
         return;
     }

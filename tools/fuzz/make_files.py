@@ -118,9 +118,9 @@ for name, extra in ANCILLARY.items():
 
 
 def main():
-    os.makedirs("tests/app/hostile", exist_ok=True)
+    os.makedirs("tests/platform/hostile", exist_ok=True)
     for name, data in HOSTILE.items():
-        with open(os.path.join("tests/app/hostile", name), "wb") as f:
+        with open(os.path.join("tests/platform/hostile", name), "wb") as f:
             f.write(data)
     corpus = "tools/fuzz/corpus"
     os.makedirs(corpus, exist_ok=True)

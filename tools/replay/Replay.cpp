@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SteppedGame.h"
+#include "driver/SteppedGame.h"
 #include "game/Components.h"
 #include "game/Message.h"
 #include "game/Names.h"

@@ -6,14 +6,17 @@
 #include <set>
 
 #include "game/Components.h"
+#include "game/Message.h"
+#include "game/Playfield.h"
+#include "game/Tuning.h"
 
 namespace {
 
-// Ship control caps the speed to 7 before drag of 0.99, the recoil of a shot adds 0.8 after
-// the cap, and physics then moves the ship once more before the frame ends.
-constexpr float kShipSpeedLimit = 7.0f * 0.99f + 0.8f + 1e-3f;
-constexpr float kBandLeft = 96.0f, kBandRight = 1824.0f, kBandTop = 96.0f, kBandBottom = 984.0f;
-constexpr std::int64_t kGameOverFrames = 1000;
+// Ship control caps the speed before drag, the recoil of a shot adds to it after the cap, and
+// physics then moves the ship once more before the frame ends.
+constexpr float kShipSpeedLimit =
+    kMaxSpeedPixelsPerFrame * kDragPerFrame + kRecoilPixelsPerFrame + 1e-3f;
+constexpr std::int64_t kGameOverFrames = kGameOverMessage.frames;
 
 bool IsDefault(const Transform& t) {
     return t.x == 0 && t.y == 0 && t.vx == 0 && t.vy == 0 && t.angularVelocity == 0 &&
@@ -216,8 +219,10 @@ void Invariants::CheckShip(World& world) {
         if (speed > kShipSpeedLimit) {
             Fail("the ship flies at " + std::to_string(speed) + " pixels per frame");
         }
-        if (t.x < kBandLeft - kShipSpeedLimit || t.x > kBandRight + kShipSpeedLimit ||
-            t.y < kBandTop - kShipSpeedLimit || t.y > kBandBottom + kShipSpeedLimit) {
+        if (t.x < kShipBandPixels.left - kShipSpeedLimit ||
+            t.x > kShipBandPixels.right + kShipSpeedLimit ||
+            t.y < kShipBandPixels.top - kShipSpeedLimit ||
+            t.y > kShipBandPixels.bottom + kShipSpeedLimit) {
             Fail("the ship is outside its band at (" + std::to_string(t.x) + ", " +
                  std::to_string(t.y) + ")");
         }

@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "app/SDLton.h"
 #include "ecs/World.h"
+#include "platform/SDLton.h"
 
 // The bookkeeping every frame of a game must keep, checked from outside after each frame.
 // Every check of the core's internals lives in this file pair, so that a change of the core
 // touches only here.
 class Invariants {
   public:
-    // Starts a new game: forgets what was seen in the last one. `textTexturesBefore` is the
-    // count of textures made from surfaces so far.
+    // Starts a new game: forgets what was seen in the last one. The counts are the textures
+    // made from surfaces and destroyed so far.
     void StartGame(std::int64_t texturesMadeBefore, std::int64_t texturesDestroyedBefore);
 
     // Checks the world after a frame; `ended` is whether the frame ended the scene. The

@@ -23,7 +23,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/SteppedGame.h"
+#include "driver/SteppedGame.h"
 #include "game/Components.h"
 #include "render/SpriteCache.h"
 #include "tools/soak/Invariants.h"

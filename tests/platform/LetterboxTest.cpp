@@ -1,4 +1,4 @@
-#include "app/Letterbox.h"
+#include "platform/Letterbox.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/AssetFile.h"
+#include "platform/AssetFile.h"
 
 #include <SDL3/SDL.h>
 #include <sys/stat.h>

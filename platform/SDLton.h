@@ -10,8 +10,8 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "app/Canvas.h"
 #include "ecs/Singleton.h"
+#include "platform/Canvas.h"
 
 // A named rectangle of a loaded image.
 struct Sprite {

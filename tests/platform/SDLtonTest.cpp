@@ -1,4 +1,4 @@
-#include "app/SDLton.h"
+#include "platform/SDLton.h"
 
 #include <SDL3/SDL.h>
 #include <gtest/gtest.h>

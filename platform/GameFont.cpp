@@ -1,10 +1,10 @@
-#include "app/GameFont.h"
+#include "platform/GameFont.h"
 
 #include <cstdint>
 #include <vector>
 
-#include "app/AssetFile.h"
-#include "app/Canvas.h"
+#include "platform/AssetFile.h"
+#include "platform/Canvas.h"
 
 namespace {
 

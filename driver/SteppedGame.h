@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/SDLton.h"
 #include "app/VoidrocksGame.h"
+#include "platform/SDLton.h"
 
 // The canvas as a surface (null with SDL's error when it cannot be read); the caller destroys it.
 SDL_Surface* ReadCanvasPixels(const SDLton& sdl);

@@ -1,18 +1,16 @@
-#include "app/SDLton.h"
+#include "platform/SDLton.h"
 
 #include <cstdio>
 
-#include "app/GameFont.h"
-#include "app/Letterbox.h"
-#include "app/PngCheck.h"
-#include "app/RendererChoice.h"
-#include "app/VideoDriverChoice.h"
+#include "platform/GameFont.h"
+#include "platform/Letterbox.h"
+#include "platform/PngCheck.h"
+#include "platform/RendererChoice.h"
+#include "platform/VideoDriverChoice.h"
 
 namespace {
 
 constexpr const char* kWindowTitle = "Voidrocks";
-constexpr const char* kFontPath = "Assets/Retro.ttf";
-constexpr float kFontPoints = 48.0f;
 
 [[noreturn]] void Fail(SDLton& sdl, const std::string& what) {
     const std::string message = what + ": " + SDL_GetError();
@@ -53,9 +51,9 @@ void OpenPlatform(SDLton& sdl, std::span<const std::string_view> texts) {
     TTF_Init();
     // Without the font every text is invisible; say why, in the style of the image messages,
     // and go on.
-    sdl.font = OpenGameFont(kFontPath, kFontPoints, texts);
+    sdl.font = OpenGameFont(kGameFontPath, kGameFontPoints, texts);
     if (sdl.font == nullptr) {
-        std::printf("Unable to load font %s! SDL_ttf Error: %s\n", kFontPath, SDL_GetError());
+        std::printf("Unable to load font %s! SDL_ttf Error: %s\n", kGameFontPath, SDL_GetError());
     }
     sdl.keyboard = SDL_GetKeyboardState(nullptr);
     // The only pacing of the frame loop.

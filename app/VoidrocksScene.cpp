@@ -1,4 +1,4 @@
-#include "game/VoidrocksScene.h"
+#include "app/VoidrocksScene.h"
 
 #include "game/BulletSystem.h"
 #include "game/Components.h"

@@ -7,6 +7,10 @@
 #include <string>
 #include <string_view>
 
+// The game's one font and the size its texts are set in.
+inline constexpr const char* kGameFontPath = "Assets/Retro.ttf";
+inline constexpr float kGameFontPoints = 48.0f;
+
 // Larger than any font a player would choose by far; the file is read whole.
 inline constexpr std::size_t kMaxFontFileBytes = std::size_t{16} << 20;
 

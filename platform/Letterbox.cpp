@@ -1,8 +1,8 @@
-#include "app/Letterbox.h"
+#include "platform/Letterbox.h"
 
 #include <algorithm>
 
-#include "app/Canvas.h"
+#include "platform/Canvas.h"
 
 namespace {
 constexpr float kCanvasWidthF = static_cast<float>(kCanvasWidth);

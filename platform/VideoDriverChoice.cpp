@@ -1,4 +1,4 @@
-#include "app/VideoDriverChoice.h"
+#include "platform/VideoDriverChoice.h"
 
 #include <SDL3/SDL.h>
 

@@ -1,4 +1,4 @@
-#include "app/SteppedGame.h"
+#include "driver/SteppedGame.h"
 
 #include <SDL3_image/SDL_image.h>
 

@@ -1,4 +1,4 @@
-#include "app/PngCheck.h"
+#include "platform/PngCheck.h"
 
 #include <SDL3_image/SDL_image.h>
 #include <png.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AssetFile.h"
+#include "platform/AssetFile.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/SteppedGame.h"
+#include "driver/SteppedGame.h"
 #include "support/HostCalls.h"
 #include "support/Watchdog.h"
 
