@@ -1,7 +1,7 @@
 // The core's work in fixed amounts, for counting instructions under valgrind's callgrind, which
 // stay the same however busy the machine is:
 //   valgrind --tool=callgrind --collect-atstart=no --toggle-collect='*Measured*'
-//       voidrocks_count <create|destroy|walk|churn|frame> <entities> <rounds>
+//       voidrocks_count <create|destroy|walk|churn|frame|plain-frame> <entities> <rounds>
 // Only the functions named Measured are counted; setting up a world is not.
 #include <cstdint>
 #include <cstdlib>
@@ -12,17 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "app/VoidrocksScene.h"
+#include "GameplayField.h"
+#include "PlainField.h"
 #include "ecs/World.h"
-#include "game/EntityCreator.h"
-#include "game/PhysicsSystem.h"
-#include "game/Playfield.h"
-#include "game/VoidrockContainmentSystem.h"
 
 namespace {
-
-constexpr float kWrapWidthPixels = kVoidrockWrapPixels.right - kVoidrockWrapPixels.left;
-constexpr float kWrapHeightPixels = kVoidrockWrapPixels.bottom - kVoidrockWrapPixels.top;
 
 struct Position {
     float x = 0.0f;
@@ -92,29 +86,42 @@ void Walk(World& world) {
     Walk(world);
 }
 
-[[gnu::noinline]] void MeasuredFrame(Scene& scene) {
-    scene.RunFrame();
+[[gnu::noinline]] void MeasuredFrame(GameplayField& game) {
+    game.Frame();
 }
 
-// Voidrocks over their whole wrap-around area drifting away from the ship, as in the timed
-// gameplay frame.
-void RunFrames(std::int64_t n, int rounds) {
-    auto scene = std::make_shared<VoidrocksScene>();
-    scene->world.singletons = std::make_shared<SingletonMap>();
-    scene->Setup();
-    scene->systems.clear();
-    scene->AddSystems<VoidrockContainmentSystem, PhysicsSystem>("");
-    std::srand(1);
-    auto* creator = scene->GetSceneSingleton<EntityCreator>();
-    for (std::int64_t i = 0; i < n; ++i) {
-        const float x = kVoidrockWrapPixels.left +
-                        static_cast<float>(std::rand() % static_cast<int>(kWrapWidthPixels));
-        const float y = kVoidrockWrapPixels.top +
-                        static_cast<float>(std::rand() % static_cast<int>(kWrapHeightPixels));
-        creator->CreateVoidrock(x, y, 1.5f, -0.5f, static_cast<std::int32_t>(i % 3));
+[[gnu::noinline]] void MeasuredPlainFrame(PlainField& plain) {
+    plain.Frame();
+}
+
+// The same game as plain arrays, as beside the timed gameplay frame.
+void RunPlainFrames(std::int64_t n, int rounds) {
+    PlainField plain(n, 1);
+    for (int f = 0; f < kWarmUpFrames; ++f) {
+        plain.Frame();
+        plain.Tend();
     }
     for (int r = 0; r < rounds; ++r) {
-        MeasuredFrame(*scene);
+        MeasuredPlainFrame(plain);
+        plain.Tend();
+    }
+}
+
+// The timed gameplay frame's crowded game: every simulation system, the ship flying and firing
+// among voidrocks over their whole area, tended between frames as there.
+void RunFrames(std::int64_t n, int rounds) {
+    GameplayField game(n, 1);
+    for (int f = 0; f < kWarmUpFrames; ++f) {
+        game.Frame();
+        game.Tend();
+    }
+    for (int r = 0; r < rounds; ++r) {
+        MeasuredFrame(game);
+        game.Tend();
+    }
+    if (!game.ShipAlive()) {
+        std::cerr << "the ship did not live through the frames\n";
+        std::exit(1);
     }
 }
 
@@ -122,7 +129,8 @@ void RunFrames(std::int64_t n, int rounds) {
 
 int main(int argc, char** argv) {
     if (argc != 4) {
-        std::cerr << "usage: " << argv[0] << " create|destroy|walk|churn|frame entities rounds\n";
+        std::cerr << "usage: " << argv[0]
+                  << " create|destroy|walk|churn|frame|plain-frame entities rounds\n";
         return 2;
     }
     const std::string work = argv[1];
@@ -130,6 +138,10 @@ int main(int argc, char** argv) {
     const int rounds = std::atoi(argv[3]);
     if (work == "frame") {
         RunFrames(n, rounds);
+        return 0;
+    }
+    if (work == "plain-frame") {
+        RunPlainFrames(n, rounds);
         return 0;
     }
     for (int r = 0; r < rounds; ++r) {

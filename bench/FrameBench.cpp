@@ -1,16 +1,11 @@
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
-
 #include <cstdlib>
 #include <memory>
 
 #include "AllocCounter.h"
-#include "app/VoidrocksScene.h"
 #include "driver/SteppedGame.h"
 #include "game/EntityCreator.h"
-#include "game/PhysicsSystem.h"
-#include "game/VoidrockContainmentSystem.h"
 #include "render/RenderSys.h"
 #include "render/SpriteCache.h"
 
@@ -26,30 +21,6 @@ void Populate(EntityCreator& creator, std::int64_t count) {
         creator.CreateVoidrock(x, y, 1.5f, -0.5f, static_cast<std::int32_t>(i % 3));
     }
 }
-
-// The two systems that touch every voidrock in every frame: wrap and contacts, then motion.
-void BM_GameplayFrame(benchmark::State& state) {
-    auto scene = std::make_shared<VoidrocksScene>();
-    scene->world.singletons = std::make_shared<SingletonMap>();
-    scene->Setup();
-    scene->systems.clear();
-    scene->AddSystems<VoidrockContainmentSystem, PhysicsSystem>("");
-    const std::size_t heapBefore = mallinfo2().uordblks;
-    Populate(*scene->GetSceneSingleton<EntityCreator>(), state.range(0));
-    // Heap held per live voidrock: its records, its identifier and its places in the sets.
-    state.counters["heap_bytes_per_voidrock"] =
-        static_cast<double>(mallinfo2().uordblks - heapBefore) /
-        static_cast<double>(state.range(0));
-    const std::uint64_t allocationsBefore = HeapAllocations();
-    for (auto _ : state) {
-        scene->RunFrame();
-    }
-    state.counters["allocs_per_frame"] =
-        static_cast<double>(HeapAllocations() - allocationsBefore) /
-        static_cast<double>(state.iterations());
-    state.SetItemsProcessed(state.iterations() * state.range(0));
-}
-BENCHMARK(BM_GameplayFrame)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMicrosecond);
 
 // A whole frame of the real game, drawing included, on SDL's software renderer without vsync.
 constexpr int kMostWarmUpFrames = 600;

@@ -48,7 +48,12 @@ class CompArray final : public ICompArray {
             // Room for every position to be freed, so that removing never allocates.
             freeSlots.reserve(records.size());
         }
+        misplaced += static_cast<std::size_t>(slot != static_cast<std::uint32_t>(id));
         const auto at = static_cast<std::size_t>(id);
+        if ((at >> 6) >= held.size()) {
+            held.resize((at >> 6) + 1, 0);
+        }
+        held[at >> 6] |= std::uint64_t{1} << (at & 63);
         if (at == slotOf.size()) {
             // Identifiers are handed out densely: the usual growth is by one.
             slotOf.push_back(slot);
@@ -62,12 +67,32 @@ class CompArray final : public ICompArray {
 
     void Remove(EntityId id) override {
         const std::uint32_t slot = SlotOf(id);
+        misplaced -= static_cast<std::size_t>(slot != static_cast<std::uint32_t>(id));
+        const auto at = static_cast<std::size_t>(id);
+        held[at >> 6] &= ~(std::uint64_t{1} << (at & 63));
         records[slot] = T{};
         freeSlots.push_back(slot);
-        slotOf[static_cast<std::size_t>(id)] = kNoSlot;
+        slotOf[at] = kNoSlot;
     }
 
     T& Get(EntityId id) { return records[SlotOf(id)]; }
+
+    // Calls f(first, count) for the records page by page, held and free alike: a free record
+    // holds the default, so a walk whose work leaves the default as it was may visit them all
+    // without looking up a single entity.
+    template <typename F>
+    void ForEachRecordPage(F&& f) {
+        records.ForEachPage(f);
+    }
+
+    // Whether every held record sits at the position of its entity's identifier. It stays so
+    // for a component that every entity has: identifiers and positions are then handed out,
+    // freed and reused in the same order.
+    bool SlotsFollowIds() const { return misplaced == 0; }
+
+    // The entities that hold a record among identifiers 64 w to 64 w + 63, one bit each, so
+    // that a walk over a set of entities checks a word of them at once.
+    std::uint64_t HeldWord(std::size_t w) const { return w < held.size() ? held[w] : 0; }
 
     bool HasRecord(EntityId id) const {
         return id >= 0 && static_cast<std::size_t>(id) < slotOf.size() &&
@@ -82,6 +107,10 @@ class CompArray final : public ICompArray {
     PagedRecords<T> records;
 
   private:
+    // How many held records sit elsewhere than at their entity's identifier.
+    std::size_t misplaced = 0;
+    std::vector<std::uint64_t> held;
+
     std::uint32_t SlotOf(EntityId id) const {
         // One unsigned comparison covers negative identifiers too.
         if (static_cast<std::size_t>(static_cast<std::uint32_t>(id)) >= slotOf.size())

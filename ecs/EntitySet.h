@@ -106,6 +106,30 @@ class EntitySet {
     }
     void erase(const_iterator it) { erase(it->id); }
 
+    // Calls f(base, bits) for every word that holds members, in ascending order: the word's
+    // members are base plus the position of each set bit. Faster than the iterators, since it
+    // does not watch for changes: f must not change the set.
+    template <typename F>
+    void ForEachWord(F&& f) const {
+        for (std::size_t s = 0; s < summary.size(); ++s) {
+            for (std::uint64_t marks = summary[s]; marks != 0; marks &= marks - 1) {
+                const std::size_t w = s * 64 + static_cast<std::size_t>(std::countr_zero(marks));
+                f(static_cast<EntityId>(w * 64), words[w]);
+            }
+        }
+    }
+
+    // Calls f(id) for every identifier in ascending order; as ForEachWord, f must not change
+    // the set.
+    template <typename F>
+    void ForEachId(F&& f) const {
+        ForEachWord([&f](EntityId base, std::uint64_t bits) {
+            for (; bits != 0; bits &= bits - 1) {
+                f(base + std::countr_zero(bits));
+            }
+        });
+    }
+
     // The smallest identifier in the set that is not below `from`, or kEnd.
     EntityId NextFrom(EntityId from) const {
         auto w = static_cast<std::size_t>(from) >> 6;

@@ -27,6 +27,22 @@ class Group {
         }
     }
 
+    // Walks the members in ascending order as EntitySet::ForEachWord and ForEachId do. A group
+    // changed during the walk gives itself new members and leaves a copy's as they were, so
+    // the walk of a copy may change the group.
+    template <typename F>
+    void ForEachWord(F&& f) const {
+        if (members) {
+            members->ForEachWord(f);
+        }
+    }
+    template <typename F>
+    void ForEachId(F&& f) const {
+        if (members) {
+            members->ForEachId(f);
+        }
+    }
+
     bool Contains(EntityId id) const { return members && members->contains(id); }
 
     const_iterator begin() const { return members ? members->begin() : const_iterator{}; }

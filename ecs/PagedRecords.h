@@ -17,6 +17,21 @@ class PagedRecords {
         return pages[i >> kPageShift][i & (kPageRecords - 1)];
     }
     std::size_t size() const { return count; }
+    // The first record of page p (position p << kPageShift).
+    T* Page(std::size_t p) { return pages[p].get(); }
+    std::size_t PageCount() const { return pages.size(); }
+
+    // Calls f(first, count) for each page's records in position order, up to the last
+    // position handed out: a walk over every record with no lookup per record.
+    template <typename F>
+    void ForEachPage(F&& f) {
+        std::size_t left = count;
+        for (std::size_t p = 0; left > 0; ++p) {
+            const std::size_t n = left < kPageRecords ? left : kPageRecords;
+            f(pages[p].get(), n);
+            left -= n;
+        }
+    }
 
     // Adds a default record at the end and returns its position.
     std::size_t Append() {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "ecs/RecordWalk.h"
 #include "game/Components.h"
 #include "game/Message.h"
 #include "game/Names.h"
@@ -29,17 +30,17 @@ std::size_t WrapAndNoteContacts(const Group& voidrocks, CompArray<Transform>& tr
         noted.resize(voidrocks.size());
     }
     std::size_t inside = 0;
-    for (const Entity& v : voidrocks) {
-        Transform& t = transforms.Get(v.id);
-        t.x = Wrapped(t.x, kVoidrockWrapPixels.left, kVoidrockWrapPixels.right);
-        t.y = Wrapped(t.y, kVoidrockWrapPixels.top, kVoidrockWrapPixels.bottom);
-        const float x = t.x;
-        const float y = t.y;
-        noted[inside] = {v.id, x, y};
+    Placed* const out = noted.data();
+    ForEachRecordOf(voidrocks, transforms, [&](EntityId id, Transform& t) {
+        const float x = Wrapped(t.x, kVoidrockWrapPixels.left, kVoidrockWrapPixels.right);
+        const float y = Wrapped(t.y, kVoidrockWrapPixels.top, kVoidrockWrapPixels.bottom);
+        t.x = x;
+        t.y = y;
+        out[inside] = {id, x, y};
         inside += static_cast<std::size_t>(
             (x > kContactAreaPixels.left) & (x < kContactAreaPixels.right) &
             (y > kContactAreaPixels.top) & (y < kContactAreaPixels.bottom));
-    }
+    });
     return inside;
 }
 

@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kSizeClasses = 3;
 
-float DrawVelocityComponent() {
+float DrawDriftComponent() {
     return static_cast<float>(std::rand() % kVoidrockSpeedSteps - kVoidrockSpeedSteps / 2) /
            kVoidrockSpeedStepsPerPixel;
 }
@@ -27,18 +27,26 @@ std::int32_t ScaledRoundedUp(std::int32_t value, Ratio ratio) {
 
 }  // namespace
 
+Drift DrawVoidrockDrift() {
+    Drift drift{0, 0};
+    while (drift.vx == 0 || drift.vy == 0) {
+        drift.vx = DrawDriftComponent();
+        drift.vy = DrawDriftComponent();
+    }
+    return drift;
+}
+
+std::int32_t DrawVoidrockSize() {
+    return std::rand() % kSizeClasses;
+}
+
 void VoidrockSpawnSystem::Update() {
     if (framesSinceSpawn == spawnInterval) {
         // rand is never seeded, so every run spawns the same voidrocks.
-        float vx = 0;
-        float vy = 0;
-        while (vx == 0 || vy == 0) {
-            vx = DrawVelocityComponent();
-            vy = DrawVelocityComponent();
-        }
-        const std::int32_t size = std::rand() % kSizeClasses;
-        GetSceneSingleton<EntityCreator>()->CreateVoidrock(kVoidrockSpawnXPixels,
-                                                           kVoidrockSpawnYPixels, vx, vy, size);
+        const Drift drift = DrawVoidrockDrift();
+        const std::int32_t size = DrawVoidrockSize();
+        GetSceneSingleton<EntityCreator>()->CreateVoidrock(
+            kVoidrockSpawnXPixels, kVoidrockSpawnYPixels, drift.vx, drift.vy, size);
         framesSinceSpawn = 0;
         ++spawnedInPhase;
     }

@@ -5,6 +5,17 @@
 #include "ecs/System.h"
 #include "game/Tuning.h"
 
+// A new voidrock's drift in pixels per frame: each component one of the speed steps, and
+// neither of them 0.
+struct Drift {
+    float vx;
+    float vy;
+};
+
+// The spawner's draws from rand, in the order it makes them: the drift, then the size class.
+Drift DrawVoidrockDrift();
+std::int32_t DrawVoidrockSize();
+
 // Releases voidrocks one at a time at a pace that quickens phase by phase, and announces each
 // completed phase.
 class VoidrockSpawnSystem final : public System {
