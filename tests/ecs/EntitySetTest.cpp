@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <vector>
 
 #include "support/Ids.h"
@@ -25,31 +24,6 @@ TEST(EntitySet, WalksInAscendingOrderOncePerIdentifier) {
     }
     EXPECT_TRUE(set.empty());
     EXPECT_EQ(set.begin(), set.end());
-}
-
-TEST(EntitySet, WalksWordByWordAsTheIteratorsDo) {
-    EntitySet set;
-    for (EntityId id : kSpread) {
-        set.insert({id, nullptr});
-    }
-    // Emptied words drop out of the walk.
-    set.insert({130, nullptr});
-    set.erase(130);
-    std::vector<EntityId> byId;
-    set.ForEachId([&](EntityId id) { byId.push_back(id); });
-    EXPECT_EQ(byId, Ids(set));
-    std::vector<EntityId> bases;
-    std::vector<EntityId> byWord;
-    set.ForEachWord([&](EntityId base, std::uint64_t bits) {
-        bases.push_back(base);
-        for (int at = 0; at < 64; ++at) {
-            if ((bits >> at & 1) != 0) {
-                byWord.push_back(base + at);
-            }
-        }
-    });
-    EXPECT_EQ(bases, (std::vector<EntityId>{0, 64, 4032, 4096, 69952}));
-    EXPECT_EQ(byWord, Ids(set));
 }
 
 TEST(EntitySet, AWalkReachesWhatIsInsertedAheadAndSurvivesErasingItsPosition) {

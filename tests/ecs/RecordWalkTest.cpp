@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <stdexcept>
 #include <vector>
 
@@ -29,15 +30,11 @@ Group Members(const std::vector<EntityId>& ids) {
     return group;
 }
 
-// A full word, a partial one and a member on the second page.
+// A full word (64 to 127), a partial one and a member on the second page.
 const std::vector<EntityId> kMembers = [] {
-    std::vector<EntityId> ids;
-    for (EntityId id = 64; id < 128; ++id) {
-        ids.push_back(id);
-    }
-    for (EntityId id : {130, 191, 600}) {
-        ids.push_back(id);
-    }
+    std::vector<EntityId> ids(64);
+    std::iota(ids.begin(), ids.end(), 64);
+    ids.insert(ids.end(), {130, 191, 600});
     return ids;
 }();
 
