@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <ostream>
 
 #include "support/Gameplay.h"
 
@@ -9,24 +10,27 @@ namespace {
 
 using Containment = VoidrockContainmentSystem;
 
-// What is left after one update: ships, "GAME OVER" texts, voidrocks and bullets, score and
-// explosions.
-using Outcome = std::array<std::int64_t, 5>;
+// What is left after one update; by default the ship and nothing else.
+struct Outcome {
+    std::size_t ships = 1, gameOvers = 0, bodies = 0, score = 0, explosions = 0;
+    bool operator==(const Outcome&) const = default;
+    friend std::ostream& operator<<(std::ostream& o, const Outcome& r) {
+        return o << r.ships << " ships, " << r.gameOvers << " GAME OVER, " << r.bodies
+                 << " bodies, score " << r.score << ", " << r.explosions << " explosions";
+    }
+};
 Outcome After(Gameplay& g) {
     g.Run<Containment>();
-    return {std::int64_t(g.Count("ship")), std::int64_t(g.Texts("GAME OVER").size()),
-            std::int64_t(g.Count("voidrock") + g.Count("bullet")), g.Score(),
-            std::int64_t(g.Count("explosion"))};
+    return {.ships = g.Count("ship"),
+            .gameOvers = g.Texts("GAME OVER").size(),
+            .bodies = g.Count("voidrock") + g.Count("bullet"),
+            .score = std::size_t(g.Score()),
+            .explosions = g.Count("explosion")};
 }
-// Nothing happened: the ship, every body and no score.
-const auto Untouched = [](std::int64_t bodies) { return Outcome{1, 0, bodies, 0, 0}; };
 // The ship destroyed by a voidrock that stays, with this much shot down beside it.
-const auto ShipLost = [](std::int64_t left, std::int64_t hits = 0) {
-    return Outcome{0, 1, left, hits, hits};
+const auto ShipLost = [](std::size_t left, std::size_t hits = 0) {
+    return Outcome{.ships = 0, .gameOvers = 1, .bodies = left, .score = hits, .explosions = hits};
 };
-// The ship flies on; this many voidrocks were shot down, taking their bullets.
-const auto Hits = [](std::int64_t hits) { return Outcome{1, 0, 0, hits, hits}; };
-
 // A voidrock of a size, or a bullet, placed for a case.
 struct Body {
     float x = 0, y = 0;
@@ -62,16 +66,19 @@ TEST(Containment, ContactsOfOneUpdate) {
         float shipY = 540;
     };
     std::vector<Case> cases{
-        {.bodies = {Rock(200, 100, 2), Shot(200, 100), Shot(210, 100)}, .outcome = Hits(2)},
-        {.bodies = {Rock(200, 100, 2), Rock(220, 100, 0), Shot(210, 100)}, .outcome = Hits(2)},
+        {.bodies = {Rock(200, 100, 2), Shot(200, 100), Shot(210, 100)},
+         .outcome = {.score = 2, .explosions = 2}},
+        {.bodies = {Rock(200, 100, 2), Rock(220, 100, 0), Shot(210, 100)},
+         .outcome = {.score = 2, .explosions = 2}},
         // Two voidrocks on the ship: a "GAME OVER" for each.
-        {.bodies = {Rock(960, 540, 0), Rock(990, 540, 1)}, .outcome = {0, 2, 2, 0, 0}},
+        {.bodies = {Rock(960, 540, 0), Rock(990, 540, 1)},
+         .outcome = {.ships = 0, .gameOvers = 2, .bodies = 2}},
         // A hit as the ship dies.
         {.bodies = {Rock(1060, 540, 2), Shot(1060, 540)}, .outcome = ShipLost(0, 1)},
         // (81, 108) is 135 away.
         {.bodies = {Rock(1041, 648, 2)}, .outcome = ShipLost(1)},
         // (64, 120) is 136 away, though nearer along x.
-        {.bodies = {Rock(1024, 660, 2)}, .outcome = Untouched(1)}};
+        {.bodies = {Rock(1024, 660, 2)}, .outcome = Outcome{.bodies = 1}}};
     // One pixel inside the ship's and the bullet's radius of each size, or on them; sizes
     // other than 0, 1 and 2 count as small. The voidrock on the ship stays.
     struct Radii {
@@ -83,7 +90,7 @@ TEST(Containment, ContactsOfOneUpdate) {
         for (float in : {1.0f, 0.0f}) {
             cases.push_back({.bodies = {Rock(960 + r.ship - in, 540, r.size),
                                         Rock(200, 100, r.size), Shot(200, 100 + r.bullet - in)},
-                             .outcome = in ? ShipLost(1, 1) : Untouched(3)});
+                             .outcome = in ? ShipLost(1, 1) : Outcome{.bodies = 3}});
         }
     }
     // Ship, voidrock and bullet on an edge of the contact area: nothing; one float inside: all.
@@ -93,7 +100,7 @@ TEST(Containment, ContactsOfOneUpdate) {
             const float px = in ? std::nextafter(x, 500.0f) : x,
                         py = in ? std::nextafter(y, 500.0f) : y;
             cases.push_back({.bodies = {Rock(px, py, 2), Shot(px, py)},
-                             .outcome = in ? ShipLost(0, 1) : Untouched(2),
+                             .outcome = in ? ShipLost(0, 1) : Outcome{.bodies = 2},
                              .shipX = px,
                              .shipY = py});
         }
@@ -127,7 +134,7 @@ TEST(Containment, AHitAnywhereReloadsAndPushesTheShipAwayWithinSixHundred) {
         g.ShipAt().vx = 1;
         g.Rock(960 + dx, 540 + dy, kSmallVoidrock);  // too small to touch the ship
         g.Bullet(960 + dx, 540 + dy);
-        ASSERT_EQ(After(g), Hits(1));
+        ASSERT_EQ(After(g), (Outcome{.score = 1, .explosions = 1}));
         EXPECT_EQ(g.Gun().reloadFrames, 0);
         ExpectNear({g.ShipAt().vx, g.ShipAt().vy}, {1 + pushX, pushY}, 1e-4f);
     }
