@@ -5,7 +5,6 @@
 #include <malloc.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <numeric>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "AllocCounter.h"
+#include "TimeNs.h"
 #include "ecs/World.h"
 
 namespace {
@@ -28,15 +28,6 @@ struct Velocity {
 
 constexpr double kChurnShare = 0.01;
 constexpr int kChurnFramesBeforeWalk = 20;
-
-using Clock = std::chrono::steady_clock;
-
-template <typename F>
-double TimeNs(F&& f) {
-    const auto start = Clock::now();
-    f();
-    return std::chrono::duration<double, std::nano>(Clock::now() - start).count();
-}
 
 std::unique_ptr<World> MakeWorld() {
     auto world = std::make_unique<World>();

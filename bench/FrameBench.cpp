@@ -74,18 +74,22 @@ void BM_SpritePassOffCanvas(benchmark::State& state) {
 }
 BENCHMARK(BM_SpritePassOffCanvas)->Arg(10000)->Arg(50000)->Unit(benchmark::kMicrosecond);
 
+// Voidrocks still, all on the canvas, spread over it and each at its own drawing angle.
+void PlaceOnCanvas(EntityCreator& creator, std::int64_t count) {
+    for (std::int64_t i = 0; i < count; ++i) {
+        creator.CreateVoidrock(static_cast<float>(100 + (i * 97) % 1720),
+                               static_cast<float>(100 + (i * 61) % 880), 0.0f, 0.0f,
+                               static_cast<std::int32_t>(i % 3));
+    }
+}
+
 // The sprite pass over voidrocks that all lie on the canvas, each at its own drawing angle:
 // the cost of every drawn sprite on the software renderer, flushed to the canvas.
 void BM_SpritePassOnCanvas(benchmark::State& state) {
     setenv("SDL_VIDEO_DRIVER", "dummy", 0);
     SteppedGame game;
     Scene& scene = game.GameScene();
-    auto* creator = scene.GetSceneSingleton<EntityCreator>();
-    for (std::int64_t i = 0; i < state.range(0); ++i) {
-        creator->CreateVoidrock(static_cast<float>(100 + (i * 97) % 1720),
-                                static_cast<float>(100 + (i * 61) % 880), 0.0f, 0.0f,
-                                static_cast<std::int32_t>(i % 3));
-    }
+    PlaceOnCanvas(*scene.GetSceneSingleton<EntityCreator>(), state.range(0));
     RenderSys& sprites = *scene.FindSystem<RenderSys>();
     SDL_Renderer* renderer = game.Platform().renderer;
     // Every image is made once before the timing: what is measured is the steady state.
@@ -108,12 +112,7 @@ void BM_SpriteCacheFill(benchmark::State& state) {
     setenv("SDL_VIDEO_DRIVER", "dummy", 0);
     SteppedGame game;
     Scene& scene = game.GameScene();
-    auto* creator = scene.GetSceneSingleton<EntityCreator>();
-    for (std::int64_t i = 0; i < state.range(0); ++i) {
-        creator->CreateVoidrock(static_cast<float>(100 + (i * 97) % 1720),
-                                static_cast<float>(100 + (i * 61) % 880), 0.0f, 0.0f,
-                                static_cast<std::int32_t>(i % 3));
-    }
+    PlaceOnCanvas(*scene.GetSceneSingleton<EntityCreator>(), state.range(0));
     RenderSys& sprites = *scene.FindSystem<RenderSys>();
     SDL_Renderer* renderer = game.Platform().renderer;
     SpriteCache* cache = SpriteCache::For(renderer);

@@ -4,27 +4,18 @@
 
 #include <malloc.h>
 
-#include <chrono>
 #include <cstdint>
 
 #include "AllocCounter.h"
 #include "GameplayField.h"
 #include "PlainField.h"
+#include "TimeNs.h"
 
 namespace {
 
 // Spawn, containment, score, destroy, bullets, movement, physics and the timed messages.
 constexpr std::size_t kSimulationSystems = 8;
 constexpr std::uint32_t kSeed = 1;
-
-using Clock = std::chrono::steady_clock;
-
-template <typename F>
-double TimeNs(F&& f) {
-    const auto start = Clock::now();
-    f();
-    return std::chrono::duration<double, std::nano>(Clock::now() - start).count();
-}
 
 void BM_GameplayFrame(benchmark::State& state) {
     const std::int64_t crowd = state.range(0);
