@@ -71,6 +71,11 @@ std::uint64_t BitsOf(int left, int right, int firstPixel) {
 
 constexpr std::int64_t kCanvasArea = static_cast<std::int64_t>(kCanvasWidth) * kCanvasHeight;
 
+SDL_FRect AsFRect(const SDL_Rect& r) {
+    return {static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(r.w),
+            static_cast<float>(r.h)};
+}
+
 // Clipped to the canvas; false when nothing of it is on it.
 bool OnCanvas(const SDL_Rect& where, SDL_Rect& clipped) {
     const SDL_Rect whole{0, 0, kCanvasWidth, kCanvasHeight};
@@ -90,9 +95,18 @@ SpriteCanvas::SpriteCanvas(SDL_Renderer* renderer, SDL_Texture* texture)
     : renderer(renderer), texture(texture), covered(kCoverageWords), coveredBefore(kCoverageWords) {
     // Every pixel of it is opaque and replaces what was on the canvas.
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    SDL_AddEventWatch(WatchWindow, this);
+}
+
+bool SDLCALL SpriteCanvas::WatchWindow(void* canvas, SDL_Event* event) {
+    if (event->type >= SDL_EVENT_WINDOW_FIRST && event->type <= SDL_EVENT_WINDOW_LAST) {
+        static_cast<SpriteCanvas*>(canvas)->wholePresent = true;
+    }
+    return true;
 }
 
 SpriteCanvas::~SpriteCanvas() {
+    SDL_RemoveEventWatch(WatchWindow, this);
     if (ownsTexture) {
         SDL_DestroyTexture(texture);
     }
@@ -222,6 +236,7 @@ void SpriteCanvas::DrewOver(const SDL_Rect& where) {
     SDL_Rect clipped;
     if (OnCanvas(where, clipped)) {
         drawnOver.push_back(clipped);
+        changed.push_back(clipped);
     }
 }
 
@@ -251,15 +266,32 @@ void SpriteCanvas::End(SDL_Texture* target) {
     // Elsewhere the target already holds what this canvas holds.
     if (wholeCopy || AreaOf(drawn) + AreaOf(drawnBefore) + AreaOf(drawnOver) >= kCanvasArea / 2) {
         SDL_RenderTexture(renderer, texture, nullptr, nullptr);
+        wholePresent = true;
     } else {
         for (const std::vector<SDL_Rect>* rects : {&drawnBefore, &drawn, &drawnOver}) {
             for (const SDL_Rect& r : *rects) {
-                const SDL_FRect at{static_cast<float>(r.x), static_cast<float>(r.y),
-                                   static_cast<float>(r.w), static_cast<float>(r.h)};
+                const SDL_FRect at = AsFRect(r);
                 SDL_RenderTexture(renderer, texture, &at, &at);
             }
+            changed.insert(changed.end(), rects->begin(), rects->end());
         }
     }
     wholeCopy = false;
     drawnOver.clear();
+}
+
+void SpriteCanvas::Present(SDL_Texture* target, const SDL_FRect& where) {
+    const bool ownSize = where.x == 0.0f && where.y == 0.0f &&
+                         where.w == static_cast<float>(kCanvasWidth) &&
+                         where.h == static_cast<float>(kCanvasHeight);
+    if (!ownSize || wholePresent || 2 * AreaOf(changed) >= kCanvasArea) {
+        SDL_RenderTexture(renderer, target, nullptr, &where);
+    } else {
+        for (const SDL_Rect& r : changed) {
+            const SDL_FRect at = AsFRect(r);
+            SDL_RenderTexture(renderer, target, &at, &at);
+        }
+    }
+    changed.clear();
+    wholePresent = false;
 }

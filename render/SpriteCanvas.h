@@ -17,6 +17,8 @@
 // where sprites were and are no more is given back to the background. Only where sprites are
 // or were, and where texts were drawn over the canvas since, is copied onto the canvas, unless
 // that is half of it. Whatever draws on the canvas after the sprites says where (DrewOver).
+// The window keeps its pixels between frames too: a canvas shown at its own size is copied into
+// it only where it changed, unless the window has had any event since the last frame.
 class SpriteCanvas {
   public:
     SpriteCanvas(SDL_Renderer* renderer, SDL_Texture* texture);
@@ -38,6 +40,9 @@ class SpriteCanvas {
     void End(SDL_Texture* target);
     // A rectangle of the target drawn over after End, to be put back next frame.
     void DrewOver(const SDL_Rect& where);
+    // Copies the target into the renderer's window at the given place: only what changed since
+    // the last frame when it is the canvas's own size and the window kept its pixels.
+    void Present(SDL_Texture* target, const SDL_FRect& where);
 
     // The renderer's sprite canvas if it has one; never makes one.
     static SpriteCanvas* Find(SDL_Renderer* renderer);
@@ -53,6 +58,8 @@ class SpriteCanvas {
     bool DrawTopFirst();
     // Gives back to the background what sprites covered before and cover no more.
     void UncoverBackground(Uint32 colour);
+    // Window events may change or remake the window's memory.
+    static bool SDLCALL WatchWindow(void* canvas, SDL_Event* event);
 
     SDL_Renderer* renderer;
     SDL_Texture* texture;
@@ -70,6 +77,9 @@ class SpriteCanvas {
     std::vector<SDL_Rect> drawnOver;
     bool wholeDirty = true;
     bool wholeCopy = true;
+    // What changed on the target since the last Present.
+    std::vector<SDL_Rect> changed;
+    bool wholePresent = true;
     // False once the renderer has taken the texture with it.
     bool ownsTexture = true;
 

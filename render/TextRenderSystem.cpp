@@ -69,7 +69,11 @@ void TextRenderSystem::Update() {
     const CanvasPlacement placement = FitCanvas(windowWidth, windowHeight);
     const SDL_FRect where{static_cast<float>(placement.x), static_cast<float>(placement.y),
                           static_cast<float>(placement.w), static_cast<float>(placement.h)};
-    SDL_RenderTexture(sdl->renderer, sdl->target, nullptr, &where);
+    if (spriteCanvas != nullptr) {
+        spriteCanvas->Present(sdl->target, where);
+    } else {
+        SDL_RenderTexture(sdl->renderer, sdl->target, nullptr, &where);
+    }
     // This paces the frame loop.
     PresentFrame(*sdl);
 }
