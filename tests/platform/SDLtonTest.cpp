@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/VoidrocksGame.h"
+#include "platform/FramePacing.h"
 
 TEST(AssetStore, LoadsElevenImagesOncePerPathAndRenamesReplace) {
     SDLton sdl;
@@ -43,5 +44,29 @@ TEST(Window, OpensAtTheLargestCanvasShapeTheDisplayHolds) {
     if (const char* expected = SDL_getenv("VOIDROCKS_EXPECT_WINDOW")) {
         EXPECT_EQ(std::to_string(w) + "x" + std::to_string(h), expected);
     }
+    ClosePlatform(sdl);
+}
+
+// On the software renderer the game waits for the next frame itself, without SDL's spinning
+// wait, and frames are then at least a display frame apart; unpaced, it does not wait.
+TEST(Window, PacedFramesOnTheSoftwareRendererComeAtTheDisplaysRate) {
+    SDLton sdl;
+    OpenPlatform(sdl, GameTexts());
+    if (std::string(SDL_GetRendererName(sdl.renderer)) != SDL_SOFTWARE_RENDERER) {
+        ClosePlatform(sdl);
+        GTEST_SKIP() << "not the software renderer";
+    }
+    int vsync = -1;
+    ASSERT_TRUE(SDL_GetRenderVSync(sdl.renderer, &vsync));
+    EXPECT_EQ(vsync, 0);
+    ASSERT_GT(sdl.frameIntervalNs, 0u);
+    constexpr int kFrames = 10;
+    const Uint64 start = SDL_GetTicksNS();
+    for (int frame = 0; frame < kFrames; ++frame) {
+        PresentFrame(sdl);
+    }
+    EXPECT_GE(SDL_GetTicksNS() - start, (kFrames - 1) * sdl.frameIntervalNs);
+    SetFramePacing(sdl, false);
+    EXPECT_EQ(sdl.frameIntervalNs, 0u);
     ClosePlatform(sdl);
 }
