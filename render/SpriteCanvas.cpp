@@ -28,6 +28,15 @@ static_assert(kCanvasWidth % kPixelsPerWord == 0, "a canvas row is whole words")
 constexpr int kWordsPerRow = kCanvasWidth / kPixelsPerWord;
 constexpr std::size_t kCoverageWords = static_cast<std::size_t>(kWordsPerRow) * kCanvasHeight;
 
+static_assert(kWordsPerRow <= 32, "a row's full words fit one mask");
+
+// The mask of the words of a row that hold pixels [left, right), right > left.
+std::uint32_t WordsOf(int left, int right) {
+    const int first = left / kPixelsPerWord;
+    const int last = (right - 1) / kPixelsPerWord;
+    return ((std::uint32_t{2} << last) - 1) & ~((std::uint32_t{1} << first) - 1);
+}
+
 // Joins the stretches of set bits of consecutive words of a row into stretches of pixels
 // [start, end), so that each is copied or filled in one go.
 class Stretches {
@@ -92,7 +101,11 @@ void DropSpriteCanvas(void*, void* value) {
 }
 
 SpriteCanvas::SpriteCanvas(SDL_Renderer* renderer, SDL_Texture* texture)
-    : renderer(renderer), texture(texture), covered(kCoverageWords), coveredBefore(kCoverageWords) {
+    : renderer(renderer),
+      texture(texture),
+      covered(kCoverageWords),
+      coveredBefore(kCoverageWords),
+      fullWords(kCanvasHeight) {
     // Every pixel of it is opaque and replaces what was on the canvas.
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
     SDL_AddEventWatch(WatchWindow, this);
@@ -175,13 +188,27 @@ bool SpriteCanvas::DrawTopFirst() {
         }
     }
     std::fill(covered.begin(), covered.end(), 0);
+    std::fill(fullWords.begin(), fullWords.end(), 0);
     auto* canvasPixels = static_cast<Uint8*>(locked->pixels);
     for (auto placed = pass.rbegin(); placed != pass.rend(); ++placed) {
         const SpriteCache::Image& image = *placed->image;
         const SDL_Rect& at = placed->at;
+        // On a crowded canvas most sprites lie wholly under others: a look at one mask per
+        // row finds them.
+        const int top = std::max(at.y, 0);
+        const int bottom = std::min(at.y + at.h, kCanvasHeight);
+        const std::uint32_t across =
+            WordsOf(std::max(at.x, 0), std::min(at.x + at.w, kCanvasWidth));
+        int y = top;
+        while (y < bottom && (fullWords[static_cast<std::size_t>(y)] & across) == across) {
+            ++y;
+        }
+        if (y == bottom) {
+            continue;
+        }
         const auto* imagePixels = static_cast<const Uint8*>(image.pixels->pixels);
         for (const SpriteCache::Run& run : image.runs) {
-            const int y = at.y + run.y;
+            y = at.y + run.y;
             if (y < 0) {
                 continue;
             }
@@ -193,6 +220,11 @@ bool SpriteCanvas::DrawTopFirst() {
             if (left >= right) {
                 continue;
             }
+            std::uint32_t& full = fullWords[static_cast<std::size_t>(y)];
+            const std::uint32_t words = WordsOf(left, right);
+            if ((full & words) == words) {
+                continue;
+            }
             auto* to = reinterpret_cast<Uint32*>(canvasPixels +
                                                  static_cast<std::ptrdiff_t>(y) * locked->pitch);
             const auto* from = reinterpret_cast<const Uint32*>(
@@ -201,15 +233,30 @@ bool SpriteCanvas::DrawTopFirst() {
                 std::memcpy(to + start, from + (start - at.x),
                             static_cast<std::size_t>(end - start) * sizeof(Uint32));
             };
-            // Only what no sprite above has drawn.
+            // Only what no sprite above has drawn: often all of it, in one copy.
             std::uint64_t* row = &covered[static_cast<std::size_t>(y) * kWordsPerRow];
-            Stretches open;
-            for (int word = left / kPixelsPerWord; word <= (right - 1) / kPixelsPerWord; ++word) {
-                const std::uint64_t bits = BitsOf(left, right, word * kPixelsPerWord);
-                open.Add(word * kPixelsPerWord, bits & ~row[word], copy);
-                row[word] |= bits;
+            const int firstWord = left / kPixelsPerWord;
+            const int lastWord = (right - 1) / kPixelsPerWord;
+            std::uint64_t overlap = 0;
+            for (int word = firstWord; word <= lastWord; ++word) {
+                overlap |= row[word] & BitsOf(left, right, word * kPixelsPerWord);
             }
-            open.Flush(copy);
+            Stretches open;
+            for (int word = firstWord; word <= lastWord; ++word) {
+                const std::uint64_t bits = BitsOf(left, right, word * kPixelsPerWord);
+                if (overlap != 0) {
+                    open.Add(word * kPixelsPerWord, bits & ~row[word], copy);
+                }
+                row[word] |= bits;
+                if (row[word] == ~std::uint64_t{0}) {
+                    full |= std::uint32_t{1} << word;
+                }
+            }
+            if (overlap == 0) {
+                copy(left, right);
+            } else {
+                open.Flush(copy);
+            }
         }
     }
     return true;

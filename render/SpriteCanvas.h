@@ -70,6 +70,8 @@ class SpriteCanvas {
     // have drawn so far, and what those of the last pass drew.
     std::vector<std::uint64_t> covered;
     std::vector<std::uint64_t> coveredBefore;
+    // Per canvas row, which of its words the sprites of this pass have wholly drawn.
+    std::vector<std::uint32_t> fullWords;
     // The rectangles of the sprites of this pass and of the last one; those drawn over the
     // target since the last End. Everything is given back and copied when they are unknown.
     std::vector<SDL_Rect> drawn;
