@@ -279,66 +279,89 @@ void SpriteCanvas::UncoverBackground(Uint32 colour) {
     }
 }
 
-void SpriteCanvas::DrewOver(const SDL_Rect& where) {
-    SDL_Rect clipped;
-    if (OnCanvas(where, clipped)) {
-        drawnOver.push_back(clipped);
-        changed.push_back(clipped);
+void SpriteCanvas::End() {
+    if (locked == nullptr) {
+        return;
+    }
+    const Uint32 colour =
+        SDL_MapSurfaceRGBA(locked, background.r, background.g, background.b, background.a);
+    if (DrawTopFirst()) {
+        UncoverBackground(colour);
+        covered.swap(coveredBefore);
+        wholePresent = wholePresent || wholeDirty;
+        wholeDirty = false;
+    } else {
+        // Blended sprites need what lies under them: the whole canvas is drawn bottom up, and
+        // what it covers is not known next frame.
+        SDL_FillSurfaceRect(locked, nullptr, colour);
+        for (const Placed& placed : pass) {
+            placed.image->DrawOn(locked, placed.at);
+        }
+        wholePresent = true;
+        wholeDirty = true;
     }
 }
 
-void SpriteCanvas::End(SDL_Texture* target) {
-    if (locked != nullptr) {
-        const Uint32 colour =
-            SDL_MapSurfaceRGBA(locked, background.r, background.g, background.b, background.a);
-        if (DrawTopFirst()) {
-            UncoverBackground(colour);
-            covered.swap(coveredBefore);
-            wholeCopy = wholeCopy || wholeDirty;
-            wholeDirty = false;
-        } else {
-            // Blended sprites need what lies under them: the whole canvas is drawn bottom up,
-            // and what it covers is not known next frame.
-            SDL_FillSurfaceRect(locked, nullptr, colour);
-            for (const Placed& placed : pass) {
-                placed.image->DrawOn(locked, placed.at);
+void SpriteCanvas::DrawText(SDL_Texture* text, const SDL_FRect& where) {
+    SDL_Surface* pixels = nullptr;
+    if (locked == nullptr || !SDL_LockTextureToSurface(text, nullptr, &pixels)) {
+        return;
+    }
+    SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+    SDL_GetTextureBlendMode(text, &mode);
+    SDL_SetSurfaceBlendMode(pixels, mode);
+    // Placed as the renderer places a copy: at the whole pixel its corner truncates to.
+    const SDL_Rect at{static_cast<int>(where.x), static_cast<int>(where.y), pixels->w, pixels->h};
+    SDL_Rect blitted = at;
+    SDL_BlitSurface(pixels, nullptr, locked, &blitted);
+    SDL_UnlockTexture(text);
+    SDL_Rect clipped;
+    if (OnCanvas(at, clipped)) {
+        drawn.push_back(clipped);
+        // Drawn over by this frame: given back to the background next frame unless a sprite
+        // covers it then.
+        for (int y = clipped.y; y < clipped.y + clipped.h; ++y) {
+            std::uint64_t* row = &coveredBefore[static_cast<std::size_t>(y) * kWordsPerRow];
+            const int right = clipped.x + clipped.w;
+            for (int word = clipped.x / kPixelsPerWord; word <= (right - 1) / kPixelsPerWord;
+                 ++word) {
+                row[word] |= BitsOf(clipped.x, right, word * kPixelsPerWord);
             }
-            wholeCopy = true;
-            wholeDirty = true;
         }
+    }
+}
+
+void SpriteCanvas::Present(const SDL_FRect& where) {
+    if (locked != nullptr) {
         SDL_UnlockTexture(texture);
         locked = nullptr;
     }
-    SDL_SetRenderTarget(renderer, target);
-    // Elsewhere the target already holds what this canvas holds.
-    if (wholeCopy || AreaOf(drawn) + AreaOf(drawnBefore) + AreaOf(drawnOver) >= kCanvasArea / 2) {
-        SDL_RenderTexture(renderer, texture, nullptr, nullptr);
-        wholePresent = true;
+    const bool ownSize = where.x == 0.0f && where.y == 0.0f &&
+                         where.w == static_cast<float>(kCanvasWidth) &&
+                         where.h == static_cast<float>(kCanvasHeight);
+    // Elsewhere the window already holds what the canvas holds.
+    if (!ownSize || wholePresent || AreaOf(drawn) + AreaOf(drawnBefore) >= kCanvasArea / 2) {
+        SDL_RenderTexture(renderer, texture, nullptr, &where);
     } else {
-        for (const std::vector<SDL_Rect>* rects : {&drawnBefore, &drawn, &drawnOver}) {
+        for (const std::vector<SDL_Rect>* rects : {&drawnBefore, &drawn}) {
             for (const SDL_Rect& r : *rects) {
                 const SDL_FRect at = AsFRect(r);
                 SDL_RenderTexture(renderer, texture, &at, &at);
             }
-            changed.insert(changed.end(), rects->begin(), rects->end());
         }
     }
-    wholeCopy = false;
-    drawnOver.clear();
+    wholePresent = false;
 }
 
-void SpriteCanvas::Present(SDL_Texture* target, const SDL_FRect& where) {
-    const bool ownSize = where.x == 0.0f && where.y == 0.0f &&
-                         where.w == static_cast<float>(kCanvasWidth) &&
-                         where.h == static_cast<float>(kCanvasHeight);
-    if (!ownSize || wholePresent || 2 * AreaOf(changed) >= kCanvasArea) {
-        SDL_RenderTexture(renderer, target, nullptr, &where);
-    } else {
-        for (const SDL_Rect& r : changed) {
-            const SDL_FRect at = AsFRect(r);
-            SDL_RenderTexture(renderer, target, &at, &at);
-        }
+SDL_Surface* SpriteCanvas::Read() {
+    if (locked != nullptr) {
+        return SDL_DuplicateSurface(locked);
     }
-    changed.clear();
-    wholePresent = false;
+    SDL_Surface* pixels = nullptr;
+    if (!SDL_LockTextureToSurface(texture, nullptr, &pixels)) {
+        return nullptr;
+    }
+    SDL_Surface* copy = SDL_DuplicateSurface(pixels);
+    SDL_UnlockTexture(texture);
+    return copy;
 }
