@@ -50,6 +50,9 @@ TEST(Window, OpensAtTheLargestCanvasShapeTheDisplayHolds) {
 // On the software renderer the game waits for the next frame itself, without SDL's spinning
 // wait, and frames are then at least a display frame apart; unpaced, it does not wait.
 TEST(Window, PacedFramesOnTheSoftwareRendererComeAtTheDisplaysRate) {
+#ifdef __EMSCRIPTEN__
+    GTEST_SKIP() << "a page is paced by the browser's animation frames";
+#endif
     SDLton sdl;
     OpenPlatform(sdl, GameTexts());
     if (std::string(SDL_GetRendererName(sdl.renderer)) != SDL_SOFTWARE_RENDERER) {
