@@ -139,7 +139,8 @@ SpriteCanvas* SpriteCanvas::For(SDL_Renderer* renderer, const SDL_Texture* targe
     const SDL_PropertiesID props = SDL_GetRendererProperties(renderer);
     SpriteCanvas* canvas = Find(renderer);
     if (canvas == nullptr) {
-        // In the target's own format, it is copied onto it row by row.
+        // In the canvas texture's format, which the renderer presents in: it reaches the window
+        // as a copy of its rows.
         SDL_Texture* texture = SDL_CreateTexture(
             renderer, target->format, SDL_TEXTUREACCESS_STREAMING, kCanvasWidth, kCanvasHeight);
         if (texture == nullptr) {
