@@ -49,7 +49,7 @@ TEST(Window, OpensAtTheLargestCanvasShapeTheDisplayHolds) {
 
 // On the software renderer the game waits for the next frame itself, without SDL's spinning
 // wait, and frames are then at least a display frame apart; unpaced, it does not wait.
-TEST(Window, PacedFramesOnTheSoftwareRendererComeAtTheDisplaysRate) {
+TEST(FramePacing, PacedFramesOnTheSoftwareRendererComeAtTheDisplaysRate) {
 #ifdef __EMSCRIPTEN__
     GTEST_SKIP() << "a page is paced by the browser's animation frames";
 #endif
