@@ -1,12 +1,16 @@
 #include "platform/SDLton.h"
 
 #include <SDL3/SDL.h>
+#include <SDL3_image/SDL_image.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <random>
 #include <string>
 
 #include "app/VoidrocksGame.h"
+#include "platform/PngCheck.h"
 
 TEST(AssetStore, LoadsElevenImagesOncePerPathAndRenamesReplace) {
     SDLton sdl;
@@ -23,6 +27,44 @@ TEST(AssetStore, LoadsElevenImagesOncePerPathAndRenamesReplace) {
     EXPECT_EQ(sdl.sprites.at("ship").texture, sdl.textures.at("Assets/big-a.png"));
     EXPECT_TRUE(SDL_RectsEqual(&sdl.sprites.at("ship").source, &other));
     ClosePlatform(sdl);
+}
+
+// A sheet with an alpha channel is decoded once, by the check, into what SDL_image gives: the
+// game's sheets and one of random colours and alphas.
+TEST(AssetStore, ASheetDecodedOnceHasSdlImagesFormatAndPixels) {
+    const std::string noise = testing::TempDir() + "noise.png";
+    SDL_Surface* random = SDL_CreateSurface(37, 23, SDL_PIXELFORMAT_RGBA32);
+    std::mt19937 bits(23);
+    std::generate_n(static_cast<std::uint8_t*>(random->pixels), random->pitch * random->h,
+                    [&] { return static_cast<std::uint8_t>(bits()); });
+    ASSERT_TRUE(IMG_SavePNG(random, noise.c_str())) << SDL_GetError();
+    SDL_DestroySurface(random);
+    std::vector<std::string> sheets{noise};
+    for (const auto& entry : std::filesystem::directory_iterator("Assets")) {
+        if (entry.path().extension() == ".png") {
+            sheets.push_back(entry.path().string());
+        }
+    }
+    EXPECT_EQ(sheets.size(), 12u);
+    for (const std::string& sheet : sheets) {
+        SDL_Surface* once = LoadCheckedPng(sheet, kCanvasWidth);
+        SDL_Surface* expected = IMG_Load(sheet.c_str());
+        ASSERT_NE(once, nullptr) << sheet << ": " << SDL_GetError();
+        ASSERT_NE(expected, nullptr) << sheet;
+        EXPECT_EQ(once->format, expected->format) << sheet;
+        ASSERT_EQ(once->w * 100000 + once->h, expected->w * 100000 + expected->h) << sheet;
+        for (int y = 0; y < once->h; ++y) {
+            EXPECT_EQ(
+                std::memcmp(static_cast<std::uint8_t*>(once->pixels) + y * once->pitch,
+                            static_cast<std::uint8_t*>(expected->pixels) + y * expected->pitch,
+                            std::size_t(once->w) * 4),
+                0)
+                << sheet << " row " << y;
+        }
+        SDL_DestroySurface(once);
+        SDL_DestroySurface(expected);
+    }
+    std::filesystem::remove(noise);
 }
 
 // The whole canvas is seen from the first frame: the window is the canvas's size, or on a
