@@ -33,6 +33,8 @@ CanvasPlacement WindowSize() {
 
 void OpenPlatform(SDLton& sdl, std::span<const std::string_view> texts) {
     SkipUnreachableWayland();
+    // EGL's devices are listed while the display is opened.
+    StartEglDeviceProbe();
     if (!SDL_Init(SDL_INIT_VIDEO)) {
         Fail(sdl, "cannot start SDL video");
     }
@@ -63,6 +65,7 @@ void OpenPlatform(SDLton& sdl, std::span<const std::string_view> texts) {
 }
 
 void ClosePlatform(SDLton& sdl) {
+    FinishEglDeviceProbe();
     if (sdl.font != nullptr) {
         TTF_CloseFont(sdl.font);
     }
