@@ -33,6 +33,7 @@ CanvasPlacement WindowSize() {
 
 void OpenPlatform(SDLton& sdl, std::span<const std::string_view> texts) {
     SkipUnreachableWayland();
+    SkipComposeTable();
     // EGL's devices are listed while the display is opened.
     StartEglDeviceProbe();
     if (!SDL_Init(SDL_INIT_VIDEO)) {

@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 
 #include "app/VoidrocksGame.h"
 #include "platform/PngCheck.h"
+#include "platform/VideoDriverChoice.h"
 
 TEST(AssetStore, LoadsElevenImagesOncePerPathAndRenamesReplace) {
     SDLton sdl;
@@ -87,3 +90,21 @@ TEST(Window, OpensAtTheLargestCanvasShapeTheDisplayHolds) {
     }
     ClosePlatform(sdl);
 }
+
+#ifndef _WIN32
+// X's compose table is an empty file unless the player named one.
+TEST(Window, LeavesXsComposeTableEmptyUnlessThePlayerNamedOne) {
+    const char* before = std::getenv("XCOMPOSEFILE");
+    const std::string kept = before != nullptr ? before : "";
+    unsetenv("XCOMPOSEFILE");
+    SkipComposeTable();
+    ASSERT_NE(std::getenv("XCOMPOSEFILE"), nullptr);
+    std::ifstream empty(std::getenv("XCOMPOSEFILE"));
+    EXPECT_TRUE(empty.is_open());
+    EXPECT_EQ(empty.peek(), std::ifstream::traits_type::eof());
+    setenv("XCOMPOSEFILE", "players-own", 1);
+    SkipComposeTable();
+    EXPECT_STREQ(std::getenv("XCOMPOSEFILE"), "players-own");
+    before != nullptr ? setenv("XCOMPOSEFILE", kept.c_str(), 1) : unsetenv("XCOMPOSEFILE");
+}
+#endif
