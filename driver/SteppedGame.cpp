@@ -4,11 +4,17 @@
 
 #include <cstdlib>
 
+#include "platform/FramePacing.h"
+
 SDL_Surface* ReadCanvasPixels(const SDLton& sdl) {
     SDL_Texture* previous = SDL_GetRenderTarget(sdl.renderer);
     SDL_SetRenderTarget(sdl.renderer, sdl.target);
-    SDL_Surface* surface = SDL_RenderReadPixels(sdl.renderer, nullptr);
+    SDL_Surface* read = SDL_RenderReadPixels(sdl.renderer, nullptr);
     SDL_SetRenderTarget(sdl.renderer, previous);
+    // One format whatever the canvas is drawn in, so that a saved picture is the same file.
+    SDL_Surface* surface =
+        read != nullptr ? SDL_ConvertSurface(read, SDL_PIXELFORMAT_ARGB8888) : nullptr;
+    SDL_DestroySurface(read);
     return surface;
 }
 
@@ -21,7 +27,7 @@ SteppedGame::SteppedGame(bool paced) {
     SDLton& sdl = Platform();
     sdl.keyboard = keys.data();
     if (!paced) {
-        SDL_SetRenderVSync(sdl.renderer, 0);
+        SetFramePacing(sdl, false);
     }
     GameScene().Setup();
 }

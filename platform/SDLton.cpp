@@ -1,7 +1,9 @@
 #include "platform/SDLton.h"
 
 #include <cstdio>
+#include <cstring>
 
+#include "platform/FramePacing.h"
 #include "platform/GameFont.h"
 #include "platform/Letterbox.h"
 #include "platform/PngCheck.h"
@@ -16,6 +18,20 @@ constexpr const char* kWindowTitle = "Voidrocks";
     const std::string message = what + ": " + SDL_GetError();
     ClosePlatform(sdl);
     throw PlatformError(message);
+}
+
+// On SDL's software renderer, the format it presents in: from a canvas in that format a frame
+// reaches the window as a plain copy of its rows rather than pixel by pixel. Elsewhere the
+// format the game has always drawn in.
+SDL_PixelFormat CanvasFormat(SDL_Renderer* renderer) {
+    const char* name = SDL_GetRendererName(renderer);
+    const auto* formats = static_cast<const SDL_PixelFormat*>(SDL_GetPointerProperty(
+        SDL_GetRendererProperties(renderer), SDL_PROP_RENDERER_TEXTURE_FORMATS_POINTER, nullptr));
+    if (name != nullptr && std::strcmp(name, SDL_SOFTWARE_RENDERER) == 0 && formats != nullptr &&
+        formats[0] != SDL_PIXELFORMAT_UNKNOWN) {
+        return formats[0];
+    }
+    return SDL_PIXELFORMAT_RGBA8888;
 }
 
 // The canvas's own size, or on a smaller screen the largest of its shape that fits the
@@ -49,8 +65,8 @@ void OpenPlatform(SDLton& sdl, std::span<const std::string_view> texts) {
         Fail(sdl, "cannot create the renderer");
     }
     SDL_SetRenderDrawColor(sdl.renderer, 255, 255, 255, 255);
-    sdl.target = SDL_CreateTexture(sdl.renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET,
-                                   kCanvasWidth, kCanvasHeight);
+    sdl.target = SDL_CreateTexture(sdl.renderer, CanvasFormat(sdl.renderer),
+                                   SDL_TEXTUREACCESS_TARGET, kCanvasWidth, kCanvasHeight);
     // Every pixel of the canvas is opaque: it is copied into the window without blending.
     SDL_SetTextureBlendMode(sdl.target, SDL_BLENDMODE_NONE);
     TTF_Init();
@@ -62,7 +78,7 @@ void OpenPlatform(SDLton& sdl, std::span<const std::string_view> texts) {
     }
     sdl.keyboard = SDL_GetKeyboardState(nullptr);
     // The only pacing of the frame loop.
-    SDL_SetRenderVSync(sdl.renderer, 1);
+    SetFramePacing(sdl, true);
 }
 
 void ClosePlatform(SDLton& sdl) {

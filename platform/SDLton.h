@@ -46,6 +46,10 @@ struct SDLton : Singleton {
     // Image path to texture; an entry whose load failed holds null and is not tried again.
     std::unordered_map<std::string, SDL_Texture*> textures;
     std::unordered_map<std::string, Sprite> sprites;
+    // The time between paced frames when the game waits for them itself (0: it does not), and
+    // when the last frame was due.
+    Uint64 frameIntervalNs = 0;
+    Uint64 lastPresentNs = 0;
 
     // Loads the image unless its path was seen before, then names the rectangle.
     void LoadSprite(std::string name, std::string path, SDL_Rect source);

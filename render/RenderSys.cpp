@@ -29,13 +29,13 @@ void RenderSys::Update() {
     // Only on SDL's software renderer, where the sprites are copied into memory the game
     // writes itself; GPU renderers turn and blend sprites quickly themselves.
     SpriteCache* cache = SpriteCache::For(sdl->renderer);
-    SpriteCanvas* spriteCanvas = cache != nullptr ? SpriteCanvas::For(sdl->renderer) : nullptr;
-    SDL_Surface* pixels =
-        spriteCanvas != nullptr
-            ? spriteCanvas->Begin({sdl->background.r, sdl->background.g, sdl->background.b, 255})
-            : nullptr;
-    if (pixels == nullptr) {
-        cache = nullptr;
+    SpriteCanvas* spriteCanvas =
+        cache != nullptr ? SpriteCanvas::For(sdl->renderer, sdl->target) : nullptr;
+    if (spriteCanvas != nullptr &&
+        spriteCanvas->Begin({sdl->background.r, sdl->background.g, sdl->background.b, 255})) {
+        cache->NextPass();
+    } else {
+        spriteCanvas = nullptr;
         SDL_SetRenderTarget(sdl->renderer, sdl->target);
         SDL_SetRenderDrawColor(sdl->renderer, sdl->background.r, sdl->background.g,
                                sdl->background.b, 255);
@@ -59,15 +59,15 @@ void RenderSys::Update() {
             if (!MayTouchCanvas(t.x, t.y, destination.w, destination.h)) {
                 continue;
             }
-            if (cache != nullptr) {
-                spriteCanvas->Drew(cache->Draw(sprite, destination, t.rotation, pixels));
+            if (spriteCanvas != nullptr) {
+                spriteCanvas->Add(cache->Find(sprite, destination, t.rotation), destination);
             } else {
                 SDL_RenderTextureRotated(sdl->renderer, sprite.texture, &source, &destination,
                                          static_cast<double>(t.rotation), nullptr, SDL_FLIP_NONE);
             }
         }
     }
-    if (pixels != nullptr) {
+    if (spriteCanvas != nullptr) {
         // Replaces the whole canvas: no clear is needed under it.
         spriteCanvas->End(sdl->target);
     }

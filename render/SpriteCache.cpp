@@ -78,11 +78,11 @@ void SpriteCache::Clear() {
 }
 
 void SpriteCache::Release(const Entry& entry) {
-    SDL_DestroySurface(entry.image);
+    SDL_DestroySurface(entry.image.pixels);
 }
 
-SDL_Rect SpriteCache::Draw(const Sprite& sprite, const SDL_FRect& destination, float degrees,
-                           SDL_Surface* canvas) {
+SpriteCache::Entry& SpriteCache::Lookup(const Sprite& sprite, const SDL_FRect& destination,
+                                        float degrees) {
     const Key key{sprite.texture,
                   sprite.source.x,
                   sprite.source.y,
@@ -94,31 +94,47 @@ SDL_Rect SpriteCache::Draw(const Sprite& sprite, const SDL_FRect& destination, f
     auto found = index.find(key);
     if (found != index.end()) {
         entries.splice(entries.begin(), entries, found->second);
-    } else {
-        entries.push_front(Make(key));
-        ++made;
-        index.emplace(key, entries.begin());
-        bytes += entries.front().bytes;
-        while (bytes > budget && entries.size() > 1) {
-            const Entry& oldest = entries.back();
-            bytes -= oldest.bytes;
-            Release(oldest);
-            index.erase(oldest.key);
-            entries.pop_back();
-        }
-        peakBytes = std::max(peakBytes, bytes);
+        return entries.front();
     }
-    const Entry& entry = entries.front();
-    if (entry.image == nullptr || canvas == nullptr) {
+    entries.push_front(Make(key));
+    ++made;
+    index.emplace(key, entries.begin());
+    bytes += entries.front().bytes;
+    // Images found in this pass may not have been drawn yet: they stay.
+    while (bytes > budget && entries.size() > 1 && entries.back().pass != pass) {
+        const Entry& oldest = entries.back();
+        bytes -= oldest.bytes;
+        Release(oldest);
+        index.erase(oldest.key);
+        entries.pop_back();
+    }
+    peakBytes = std::max(peakBytes, bytes);
+    return entries.front();
+}
+
+const SpriteCache::Image* SpriteCache::Find(const Sprite& sprite, const SDL_FRect& destination,
+                                            float degrees) {
+    Entry& entry = Lookup(sprite, destination, degrees);
+    entry.pass = pass;
+    return entry.image.pixels != nullptr ? &entry.image : nullptr;
+}
+
+SDL_Rect SpriteCache::Draw(const Sprite& sprite, const SDL_FRect& destination, float degrees,
+                           SDL_Surface* canvas) {
+    const Image& image = Lookup(sprite, destination, degrees).image;
+    if (image.pixels == nullptr || canvas == nullptr) {
         return SDL_Rect{};
     }
-    // The software renderer places a draw at the whole pixel its corner truncates to.
-    const SDL_Rect at{static_cast<int>(destination.x) + entry.x,
-                      static_cast<int>(destination.y) + entry.y, entry.w, entry.h};
-    if (entry.translucent || canvas->format != entry.image->format) {
+    const SDL_Rect at = image.At(destination);
+    image.DrawOn(canvas, at);
+    return at;
+}
+
+void SpriteCache::Image::DrawOn(SDL_Surface* canvas, const SDL_Rect& at) const {
+    if (translucent || !CopiesInto(canvas->format)) {
         SDL_Rect clipped = at;
-        SDL_BlitSurface(entry.image, nullptr, canvas, &clipped);
-        return at;
+        SDL_BlitSurface(pixels, nullptr, canvas, &clipped);
+        return;
     }
     // Opaque runs replace the canvas's pixels; everything between them is transparent.
     SDL_Rect clip{};
@@ -126,8 +142,8 @@ SDL_Rect SpriteCache::Draw(const Sprite& sprite, const SDL_FRect& destination, f
     const int clipRight = clip.x + clip.w;
     const int clipBottom = clip.y + clip.h;
     auto* canvasPixels = static_cast<Uint8*>(canvas->pixels);
-    const auto* imagePixels = static_cast<const Uint8*>(entry.image->pixels);
-    for (const Run& run : entry.runs) {
+    const auto* imagePixels = static_cast<const Uint8*>(pixels->pixels);
+    for (const Run& run : runs) {
         const int y = at.y + run.y;
         if (y < clip.y) {
             continue;
@@ -143,11 +159,10 @@ SDL_Rect SpriteCache::Draw(const Sprite& sprite, const SDL_FRect& destination, f
         auto* to = reinterpret_cast<Uint32*>(canvasPixels +
                                              static_cast<std::ptrdiff_t>(y) * canvas->pitch);
         const auto* from = reinterpret_cast<const Uint32*>(
-            imagePixels + static_cast<std::ptrdiff_t>(run.y) * entry.image->pitch);
+            imagePixels + static_cast<std::ptrdiff_t>(run.y) * pixels->pitch);
         std::memcpy(to + left, from + (left - at.x),
                     static_cast<std::size_t>(right - left) * sizeof(Uint32));
     }
-    return at;
 }
 
 SpriteCache::Entry SpriteCache::Make(const Key& key) {
@@ -215,49 +230,49 @@ SpriteCache::Entry SpriteCache::Make(const Key& key) {
             SDL_BlitSurface(turned, &crop, cropped, nullptr);
             // Drawn blended, as the renderer would draw it.
             SDL_SetSurfaceBlendMode(cropped, SDL_BLENDMODE_BLEND);
-            entry.image = cropped;
-            entry.x = crop.x - left;
-            entry.y = crop.y - top;
-            entry.w = crop.w;
-            entry.h = crop.h;
-            FindRuns(entry);
+            entry.image.pixels = cropped;
+            entry.image.x = crop.x - left;
+            entry.image.y = crop.y - top;
+            entry.image.w = crop.w;
+            entry.image.h = crop.h;
+            FindRuns(entry.image);
             entry.bytes = static_cast<std::size_t>(crop.w) * static_cast<std::size_t>(crop.h) *
                               kBytesPerPixel +
-                          entry.runs.capacity() * sizeof(Run);
+                          entry.image.runs.capacity() * sizeof(Run);
         }
     }
     SDL_DestroySurface(turned);
     return entry;
 }
 
-void SpriteCache::FindRuns(Entry& entry) {
-    const SDL_Surface* image = entry.image;
-    for (int y = 0; y < image->h && !entry.translucent; ++y) {
+void SpriteCache::FindRuns(Image& image) {
+    const SDL_Surface* surface = image.pixels;
+    for (int y = 0; y < surface->h && !image.translucent; ++y) {
         const auto* row =
-            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(image->pixels) +
-                                            static_cast<std::ptrdiff_t>(y) * image->pitch);
+            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface->pixels) +
+                                            static_cast<std::ptrdiff_t>(y) * surface->pitch);
         int x = 0;
-        while (x < image->w) {
+        while (x < surface->w) {
             const Uint32 alpha = row[x] >> 24;
             if (alpha == 0) {
                 ++x;
                 continue;
             }
             if (alpha != kOpaque) {
-                entry.translucent = true;
+                image.translucent = true;
                 break;
             }
             const int start = x;
-            while (x < image->w && (row[x] >> 24) == kOpaque) {
+            while (x < surface->w && (row[x] >> 24) == kOpaque) {
                 ++x;
             }
-            entry.runs.push_back(Run{static_cast<std::uint16_t>(y),
+            image.runs.push_back(Run{static_cast<std::uint16_t>(y),
                                      static_cast<std::uint16_t>(start),
                                      static_cast<std::uint16_t>(x - start)});
         }
     }
-    if (entry.translucent) {
-        entry.runs.clear();
+    if (image.translucent) {
+        image.runs.clear();
     }
-    entry.runs.shrink_to_fit();
+    image.runs.shrink_to_fit();
 }

@@ -33,11 +33,50 @@ class SpriteCache {
     // renderer but SDL's software one, which draws turned sprites quickly enough itself.
     static SpriteCache* For(SDL_Renderer* renderer);
 
+    // A run of opaque pixels in one row of an image.
+    struct Run {
+        std::uint16_t y;
+        std::uint16_t x;
+        std::uint16_t length;
+    };
+    // A turned image cropped to its visible pixels, placed relative to the destination's
+    // top-left corner.
+    struct Image {
+        SDL_Surface* pixels = nullptr;
+        // Top to bottom; empty when the image is blended whole.
+        std::vector<Run> runs;
+        bool translucent = false;
+        int x = 0;
+        int y = 0;
+        int w = 0;
+        int h = 0;
+
+        // Where it lies on the canvas for a destination rectangle: the software renderer places
+        // a draw at the whole pixel its corner truncates to.
+        SDL_Rect At(const SDL_FRect& destination) const {
+            return {static_cast<int>(destination.x) + x, static_cast<int>(destination.y) + y, w, h};
+        }
+        // Draws it with its top-left corner at (at.x, at.y) onto a canvas, within the canvas's
+        // clip rectangle.
+        void DrawOn(SDL_Surface* canvas, const SDL_Rect& at) const;
+    };
+
+    // Whether the images' pixels can be copied as they are into memory of this format: theirs,
+    // or the same without alpha.
+    static bool CopiesInto(SDL_PixelFormat format) {
+        return format == SDL_PIXELFORMAT_ARGB8888 || format == SDL_PIXELFORMAT_XRGB8888;
+    }
+
     // Draws onto the canvas what SDL_RenderTextureRotated would draw there for the sprite in
     // the destination rectangle (whole pixels, as the software renderer takes them) turned by
     // degrees, and returns the rectangle it may have touched (empty when nothing shows).
     SDL_Rect Draw(const Sprite& sprite, const SDL_FRect& destination, float degrees,
                   SDL_Surface* canvas);
+
+    // The image Draw would copy, made if need be; null when nothing of it shows. It stays until
+    // the next NextPass, however full the cache gets: a pass may draw its images later.
+    const Image* Find(const Sprite& sprite, const SDL_FRect& destination, float degrees);
+    void NextPass() { ++pass; }
 
     // Lets go of every image made so far, as if none had been drawn: the soak measures the
     // heap at the same point of each game without them.
@@ -64,30 +103,19 @@ class SpriteCache {
     struct KeyHash {
         std::size_t operator()(const Key& k) const;
     };
-    // A run of opaque pixels in one row of an image.
-    struct Run {
-        std::uint16_t y;
-        std::uint16_t x;
-        std::uint16_t length;
-    };
-    // The turned image cropped to its visible pixels, placed relative to the destination's
-    // top-left corner; no image when nothing of it shows.
     struct Entry {
         Key key;
-        SDL_Surface* image = nullptr;
-        // Top to bottom; empty when the image is blended whole.
-        std::vector<Run> runs;
-        bool translucent = false;
-        int x = 0;
-        int y = 0;
-        int w = 0;
-        int h = 0;
+        // No pixels when nothing of it shows.
+        Image image;
         std::size_t bytes = 0;
+        // The last pass that found it.
+        std::uint64_t pass = 0;
     };
 
+    Entry& Lookup(const Sprite& sprite, const SDL_FRect& destination, float degrees);
     Entry Make(const Key& key);
     // Finds the image's opaque runs, or that it has translucent pixels.
-    static void FindRuns(Entry& entry);
+    static void FindRuns(Image& image);
     void Release(const Entry& entry);
 
     SDL_Renderer* renderer;
@@ -101,6 +129,7 @@ class SpriteCache {
     std::size_t bytes = 0;
     std::size_t peakBytes = 0;
     std::size_t made = 0;
+    std::uint64_t pass = 1;
     // False once the renderer has taken the scratch texture with it.
     bool ownsTextures = true;
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "game/Components.h"
+#include "platform/FramePacing.h"
 #include "platform/Letterbox.h"
 #include "platform/SDLton.h"
 #include "render/SpriteCanvas.h"
@@ -69,6 +70,6 @@ void TextRenderSystem::Update() {
     const SDL_FRect where{static_cast<float>(placement.x), static_cast<float>(placement.y),
                           static_cast<float>(placement.w), static_cast<float>(placement.h)};
     SDL_RenderTexture(sdl->renderer, sdl->target, nullptr, &where);
-    // With vertical sync on, this paces the frame loop.
-    SDL_RenderPresent(sdl->renderer);
+    // This paces the frame loop.
+    PresentFrame(*sdl);
 }

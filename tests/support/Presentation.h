@@ -13,6 +13,7 @@
 #include "app/VoidrocksScene.h"
 #include "driver/SteppedGame.h"
 #include "game/Components.h"
+#include "platform/FramePacing.h"
 #include "platform/SDLton.h"
 
 // The game's component types and archetypes in its order; runs only the systems a test adds.
@@ -74,7 +75,7 @@ class PresentationTest : public ::testing::Test {
         sdl = GetSingletonFrom<SDLton>(*singletons);
         OpenPlatform(*sdl, GameTexts());
         LoadGameSprites(*sdl);
-        SDL_SetRenderVSync(sdl->renderer, 0);
+        SetFramePacing(*sdl, false);
         world.singletons = singletons;
         scene->Setup();
         scene->template AddSystems<Systems...>("");
