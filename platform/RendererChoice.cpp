@@ -134,6 +134,10 @@ std::vector<std::string> TakeEglDeviceExtensions() {
 }  // namespace
 
 void StartEglDeviceProbe() {
+#if defined(SDL_PLATFORM_WINDOWS) || defined(SDL_PLATFORM_APPLE) || defined(SDL_PLATFORM_EMSCRIPTEN)
+    // No X11 or Wayland window is opened here.
+    return;
+#endif
     const char* chosen = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
     if (probe.thread != nullptr || (chosen != nullptr && *chosen != '\0') ||
         !MayOpenDesktop(SDL_GetHint(SDL_HINT_VIDEO_DRIVER))) {
