@@ -5,12 +5,19 @@
 #include <cstdlib>
 
 #include "platform/FramePacing.h"
+#include "render/SpriteCanvas.h"
 
 SDL_Surface* ReadCanvasPixels(const SDLton& sdl) {
-    SDL_Texture* previous = SDL_GetRenderTarget(sdl.renderer);
-    SDL_SetRenderTarget(sdl.renderer, sdl.target);
-    SDL_Surface* read = SDL_RenderReadPixels(sdl.renderer, nullptr);
-    SDL_SetRenderTarget(sdl.renderer, previous);
+    SDL_Surface* read = nullptr;
+    // On the software renderer a frame is drawn in the sprite canvas, not the canvas texture.
+    if (SpriteCanvas* spriteCanvas = SpriteCanvas::Find(sdl.renderer)) {
+        read = spriteCanvas->Read();
+    } else {
+        SDL_Texture* previous = SDL_GetRenderTarget(sdl.renderer);
+        SDL_SetRenderTarget(sdl.renderer, sdl.target);
+        read = SDL_RenderReadPixels(sdl.renderer, nullptr);
+        SDL_SetRenderTarget(sdl.renderer, previous);
+    }
     // One format whatever the canvas is drawn in, so that a saved picture is the same file.
     SDL_Surface* surface =
         read != nullptr ? SDL_ConvertSurface(read, SDL_PIXELFORMAT_ARGB8888) : nullptr;

@@ -69,6 +69,6 @@ void RenderSys::Update() {
     }
     if (spriteCanvas != nullptr) {
         // Replaces the whole canvas: no clear is needed under it.
-        spriteCanvas->End(sdl->target);
+        spriteCanvas->End();
     }
 }

@@ -28,6 +28,15 @@ static_assert(kCanvasWidth % kPixelsPerWord == 0, "a canvas row is whole words")
 constexpr int kWordsPerRow = kCanvasWidth / kPixelsPerWord;
 constexpr std::size_t kCoverageWords = static_cast<std::size_t>(kWordsPerRow) * kCanvasHeight;
 
+static_assert(kWordsPerRow <= 32, "a row's full words fit one mask");
+
+// The mask of the words of a row that hold pixels [left, right), right > left.
+std::uint32_t WordsOf(int left, int right) {
+    const int first = left / kPixelsPerWord;
+    const int last = (right - 1) / kPixelsPerWord;
+    return ((std::uint32_t{2} << last) - 1) & ~((std::uint32_t{1} << first) - 1);
+}
+
 // Joins the stretches of set bits of consecutive words of a row into stretches of pixels
 // [start, end), so that each is copied or filled in one go.
 class Stretches {
@@ -71,6 +80,11 @@ std::uint64_t BitsOf(int left, int right, int firstPixel) {
 
 constexpr std::int64_t kCanvasArea = static_cast<std::int64_t>(kCanvasWidth) * kCanvasHeight;
 
+SDL_FRect AsFRect(const SDL_Rect& r) {
+    return {static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(r.w),
+            static_cast<float>(r.h)};
+}
+
 // Clipped to the canvas; false when nothing of it is on it.
 bool OnCanvas(const SDL_Rect& where, SDL_Rect& clipped) {
     const SDL_Rect whole{0, 0, kCanvasWidth, kCanvasHeight};
@@ -87,12 +101,25 @@ void DropSpriteCanvas(void*, void* value) {
 }
 
 SpriteCanvas::SpriteCanvas(SDL_Renderer* renderer, SDL_Texture* texture)
-    : renderer(renderer), texture(texture), covered(kCoverageWords), coveredBefore(kCoverageWords) {
+    : renderer(renderer),
+      texture(texture),
+      covered(kCoverageWords),
+      coveredBefore(kCoverageWords),
+      fullWords(kCanvasHeight) {
     // Every pixel of it is opaque and replaces what was on the canvas.
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    SDL_AddEventWatch(WatchWindow, this);
+}
+
+bool SDLCALL SpriteCanvas::WatchWindow(void* canvas, SDL_Event* event) {
+    if (event->type >= SDL_EVENT_WINDOW_FIRST && event->type <= SDL_EVENT_WINDOW_LAST) {
+        static_cast<SpriteCanvas*>(canvas)->wholePresent = true;
+    }
+    return true;
 }
 
 SpriteCanvas::~SpriteCanvas() {
+    SDL_RemoveEventWatch(WatchWindow, this);
     if (ownsTexture) {
         SDL_DestroyTexture(texture);
     }
@@ -112,7 +139,8 @@ SpriteCanvas* SpriteCanvas::For(SDL_Renderer* renderer, const SDL_Texture* targe
     const SDL_PropertiesID props = SDL_GetRendererProperties(renderer);
     SpriteCanvas* canvas = Find(renderer);
     if (canvas == nullptr) {
-        // In the target's own format, it is copied onto it row by row.
+        // In the canvas texture's format, which the renderer presents in: it reaches the window
+        // as a copy of its rows.
         SDL_Texture* texture = SDL_CreateTexture(
             renderer, target->format, SDL_TEXTUREACCESS_STREAMING, kCanvasWidth, kCanvasHeight);
         if (texture == nullptr) {
@@ -161,13 +189,27 @@ bool SpriteCanvas::DrawTopFirst() {
         }
     }
     std::fill(covered.begin(), covered.end(), 0);
+    std::fill(fullWords.begin(), fullWords.end(), 0);
     auto* canvasPixels = static_cast<Uint8*>(locked->pixels);
     for (auto placed = pass.rbegin(); placed != pass.rend(); ++placed) {
         const SpriteCache::Image& image = *placed->image;
         const SDL_Rect& at = placed->at;
+        // On a crowded canvas most sprites lie wholly under others: a look at one mask per
+        // row finds them.
+        const int top = std::max(at.y, 0);
+        const int bottom = std::min(at.y + at.h, kCanvasHeight);
+        const std::uint32_t across =
+            WordsOf(std::max(at.x, 0), std::min(at.x + at.w, kCanvasWidth));
+        int y = top;
+        while (y < bottom && (fullWords[static_cast<std::size_t>(y)] & across) == across) {
+            ++y;
+        }
+        if (y == bottom) {
+            continue;
+        }
         const auto* imagePixels = static_cast<const Uint8*>(image.pixels->pixels);
         for (const SpriteCache::Run& run : image.runs) {
-            const int y = at.y + run.y;
+            y = at.y + run.y;
             if (y < 0) {
                 continue;
             }
@@ -179,6 +221,11 @@ bool SpriteCanvas::DrawTopFirst() {
             if (left >= right) {
                 continue;
             }
+            std::uint32_t& full = fullWords[static_cast<std::size_t>(y)];
+            const std::uint32_t words = WordsOf(left, right);
+            if ((full & words) == words) {
+                continue;
+            }
             auto* to = reinterpret_cast<Uint32*>(canvasPixels +
                                                  static_cast<std::ptrdiff_t>(y) * locked->pitch);
             const auto* from = reinterpret_cast<const Uint32*>(
@@ -187,15 +234,30 @@ bool SpriteCanvas::DrawTopFirst() {
                 std::memcpy(to + start, from + (start - at.x),
                             static_cast<std::size_t>(end - start) * sizeof(Uint32));
             };
-            // Only what no sprite above has drawn.
+            // Only what no sprite above has drawn: often all of it, in one copy.
             std::uint64_t* row = &covered[static_cast<std::size_t>(y) * kWordsPerRow];
-            Stretches open;
-            for (int word = left / kPixelsPerWord; word <= (right - 1) / kPixelsPerWord; ++word) {
-                const std::uint64_t bits = BitsOf(left, right, word * kPixelsPerWord);
-                open.Add(word * kPixelsPerWord, bits & ~row[word], copy);
-                row[word] |= bits;
+            const int firstWord = left / kPixelsPerWord;
+            const int lastWord = (right - 1) / kPixelsPerWord;
+            std::uint64_t overlap = 0;
+            for (int word = firstWord; word <= lastWord; ++word) {
+                overlap |= row[word] & BitsOf(left, right, word * kPixelsPerWord);
             }
-            open.Flush(copy);
+            Stretches open;
+            for (int word = firstWord; word <= lastWord; ++word) {
+                const std::uint64_t bits = BitsOf(left, right, word * kPixelsPerWord);
+                if (overlap != 0) {
+                    open.Add(word * kPixelsPerWord, bits & ~row[word], copy);
+                }
+                row[word] |= bits;
+                if (row[word] == ~std::uint64_t{0}) {
+                    full |= std::uint32_t{1} << word;
+                }
+            }
+            if (overlap == 0) {
+                copy(left, right);
+            } else {
+                open.Flush(copy);
+            }
         }
     }
     return true;
@@ -218,48 +280,89 @@ void SpriteCanvas::UncoverBackground(Uint32 colour) {
     }
 }
 
-void SpriteCanvas::DrewOver(const SDL_Rect& where) {
-    SDL_Rect clipped;
-    if (OnCanvas(where, clipped)) {
-        drawnOver.push_back(clipped);
+void SpriteCanvas::End() {
+    if (locked == nullptr) {
+        return;
+    }
+    const Uint32 colour =
+        SDL_MapSurfaceRGBA(locked, background.r, background.g, background.b, background.a);
+    if (DrawTopFirst()) {
+        UncoverBackground(colour);
+        covered.swap(coveredBefore);
+        wholePresent = wholePresent || wholeDirty;
+        wholeDirty = false;
+    } else {
+        // Blended sprites need what lies under them: the whole canvas is drawn bottom up, and
+        // what it covers is not known next frame.
+        SDL_FillSurfaceRect(locked, nullptr, colour);
+        for (const Placed& placed : pass) {
+            placed.image->DrawOn(locked, placed.at);
+        }
+        wholePresent = true;
+        wholeDirty = true;
     }
 }
 
-void SpriteCanvas::End(SDL_Texture* target) {
-    if (locked != nullptr) {
-        const Uint32 colour =
-            SDL_MapSurfaceRGBA(locked, background.r, background.g, background.b, background.a);
-        if (DrawTopFirst()) {
-            UncoverBackground(colour);
-            covered.swap(coveredBefore);
-            wholeCopy = wholeCopy || wholeDirty;
-            wholeDirty = false;
-        } else {
-            // Blended sprites need what lies under them: the whole canvas is drawn bottom up,
-            // and what it covers is not known next frame.
-            SDL_FillSurfaceRect(locked, nullptr, colour);
-            for (const Placed& placed : pass) {
-                placed.image->DrawOn(locked, placed.at);
+void SpriteCanvas::DrawText(SDL_Texture* text, const SDL_FRect& where) {
+    SDL_Surface* pixels = nullptr;
+    if (locked == nullptr || !SDL_LockTextureToSurface(text, nullptr, &pixels)) {
+        return;
+    }
+    SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+    SDL_GetTextureBlendMode(text, &mode);
+    SDL_SetSurfaceBlendMode(pixels, mode);
+    // Placed as the renderer places a copy: at the whole pixel its corner truncates to.
+    const SDL_Rect at{static_cast<int>(where.x), static_cast<int>(where.y), pixels->w, pixels->h};
+    SDL_Rect blitted = at;
+    SDL_BlitSurface(pixels, nullptr, locked, &blitted);
+    SDL_UnlockTexture(text);
+    SDL_Rect clipped;
+    if (OnCanvas(at, clipped)) {
+        drawn.push_back(clipped);
+        // Drawn over by this frame: given back to the background next frame unless a sprite
+        // covers it then.
+        for (int y = clipped.y; y < clipped.y + clipped.h; ++y) {
+            std::uint64_t* row = &coveredBefore[static_cast<std::size_t>(y) * kWordsPerRow];
+            const int right = clipped.x + clipped.w;
+            for (int word = clipped.x / kPixelsPerWord; word <= (right - 1) / kPixelsPerWord;
+                 ++word) {
+                row[word] |= BitsOf(clipped.x, right, word * kPixelsPerWord);
             }
-            wholeCopy = true;
-            wholeDirty = true;
         }
+    }
+}
+
+void SpriteCanvas::Present(const SDL_FRect& where) {
+    if (locked != nullptr) {
         SDL_UnlockTexture(texture);
         locked = nullptr;
     }
-    SDL_SetRenderTarget(renderer, target);
-    // Elsewhere the target already holds what this canvas holds.
-    if (wholeCopy || AreaOf(drawn) + AreaOf(drawnBefore) + AreaOf(drawnOver) >= kCanvasArea / 2) {
-        SDL_RenderTexture(renderer, texture, nullptr, nullptr);
+    const bool ownSize = where.x == 0.0f && where.y == 0.0f &&
+                         where.w == static_cast<float>(kCanvasWidth) &&
+                         where.h == static_cast<float>(kCanvasHeight);
+    // Elsewhere the window already holds what the canvas holds.
+    if (!ownSize || wholePresent || AreaOf(drawn) + AreaOf(drawnBefore) >= kCanvasArea / 2) {
+        SDL_RenderTexture(renderer, texture, nullptr, &where);
     } else {
-        for (const std::vector<SDL_Rect>* rects : {&drawnBefore, &drawn, &drawnOver}) {
+        for (const std::vector<SDL_Rect>* rects : {&drawnBefore, &drawn}) {
             for (const SDL_Rect& r : *rects) {
-                const SDL_FRect at{static_cast<float>(r.x), static_cast<float>(r.y),
-                                   static_cast<float>(r.w), static_cast<float>(r.h)};
+                const SDL_FRect at = AsFRect(r);
                 SDL_RenderTexture(renderer, texture, &at, &at);
             }
         }
     }
-    wholeCopy = false;
-    drawnOver.clear();
+    wholePresent = false;
+}
+
+SDL_Surface* SpriteCanvas::Read() {
+    if (locked != nullptr) {
+        return SDL_DuplicateSurface(locked);
+    }
+    SDL_Surface* pixels = nullptr;
+    if (!SDL_LockTextureToSurface(texture, nullptr, &pixels)) {
+        return nullptr;
+    }
+    SDL_Surface* copy = SDL_DuplicateSurface(pixels);
+    SDL_UnlockTexture(texture);
+    return copy;
 }

@@ -1,6 +1,7 @@
 #include "render/TextRenderSystem.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "game/Components.h"
 #include "platform/FramePacing.h"
@@ -11,12 +12,23 @@
 namespace {
 constexpr SDL_Color kTextColour{255, 255, 255, 255};
 
-// A new texture for the text, or null (logged) when it cannot be made.
+// A new texture for the text, or null (logged) when it cannot be made. On the software
+// renderer it is a streaming texture, whose pixels the sprite canvas can blend itself.
 SDL_Texture* RenderText(SDLton& sdl, const std::string& text) {
     SDL_Texture* texture = nullptr;
     SDL_Surface* surface = TTF_RenderText_Blended(sdl.font, text.data(), text.size(), kTextColour);
     if (surface != nullptr) {
-        texture = SDL_CreateTextureFromSurface(sdl.renderer, surface);
+        const char* name = SDL_GetRendererName(sdl.renderer);
+        if (name != nullptr && std::strcmp(name, SDL_SOFTWARE_RENDERER) == 0) {
+            texture = SDL_CreateTexture(sdl.renderer, surface->format, SDL_TEXTUREACCESS_STREAMING,
+                                        surface->w, surface->h);
+            if (texture != nullptr) {
+                SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+                SDL_UpdateTexture(texture, nullptr, surface->pixels, surface->pitch);
+            }
+        } else {
+            texture = SDL_CreateTextureFromSurface(sdl.renderer, surface);
+        }
         SDL_DestroySurface(surface);
     }
     if (texture == nullptr) {
@@ -28,8 +40,12 @@ SDL_Texture* RenderText(SDLton& sdl, const std::string& text) {
 
 void TextRenderSystem::Update() {
     SDLton* sdl = GetSingleton<SDLton>();
-    // Texts cover sprites there; it is told where, to put them back next frame.
+    // On the software renderer the sprites were drawn into the sprite canvas's memory: the
+    // texts go there too, and it is what the window shows.
     SpriteCanvas* spriteCanvas = SpriteCanvas::Find(sdl->renderer);
+    if (spriteCanvas != nullptr && !spriteCanvas->Drawing()) {
+        spriteCanvas = nullptr;
+    }
     for (const Entity& e : *world->GetEntities<TextRenderer>()) {
         TextRenderer& label = e.GetComponent<TextRenderer>();
         if (!label.visible) {
@@ -53,12 +69,10 @@ void TextRenderSystem::Update() {
         const Transform& t = e.GetComponent<Transform>();
         SDL_FRect where{t.x, t.y, 0, 0};
         SDL_GetTextureSize(label.texture, &where.w, &where.h);
-        SDL_RenderTexture(sdl->renderer, label.texture, nullptr, &where);
         if (spriteCanvas != nullptr) {
-            spriteCanvas->DrewOver(SDL_Rect{static_cast<int>(std::floor(where.x)),
-                                            static_cast<int>(std::floor(where.y)),
-                                            static_cast<int>(std::ceil(where.w)) + 1,
-                                            static_cast<int>(std::ceil(where.h)) + 1});
+            spriteCanvas->DrawText(label.texture, where);
+        } else {
+            SDL_RenderTexture(sdl->renderer, label.texture, nullptr, &where);
         }
     }
 
@@ -69,7 +83,11 @@ void TextRenderSystem::Update() {
     const CanvasPlacement placement = FitCanvas(windowWidth, windowHeight);
     const SDL_FRect where{static_cast<float>(placement.x), static_cast<float>(placement.y),
                           static_cast<float>(placement.w), static_cast<float>(placement.h)};
-    SDL_RenderTexture(sdl->renderer, sdl->target, nullptr, &where);
+    if (spriteCanvas != nullptr) {
+        spriteCanvas->Present(where);
+    } else {
+        SDL_RenderTexture(sdl->renderer, sdl->target, nullptr, &where);
+    }
     // This paces the frame loop.
     PresentFrame(*sdl);
 }

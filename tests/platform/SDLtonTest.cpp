@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/VoidrocksGame.h"
+#include "platform/FramePacing.h"
 #include "platform/PngCheck.h"
 #include "platform/VideoDriverChoice.h"
 
@@ -108,3 +109,30 @@ TEST(Window, LeavesXsComposeTableEmptyUnlessThePlayerNamedOne) {
     before != nullptr ? setenv("XCOMPOSEFILE", kept.c_str(), 1) : unsetenv("XCOMPOSEFILE");
 }
 #endif
+
+// On the software renderer the game waits for the next frame itself, without SDL's spinning
+// wait, and frames are then at least a display frame apart; unpaced, it does not wait.
+TEST(Window, PacedFramesOnTheSoftwareRendererComeAtTheDisplaysRate) {
+#ifdef __EMSCRIPTEN__
+    GTEST_SKIP() << "a page is paced by the browser's animation frames";
+#endif
+    SDLton sdl;
+    OpenPlatform(sdl, GameTexts());
+    if (std::string(SDL_GetRendererName(sdl.renderer)) != SDL_SOFTWARE_RENDERER) {
+        ClosePlatform(sdl);
+        GTEST_SKIP() << "not the software renderer";
+    }
+    int vsync = -1;
+    ASSERT_TRUE(SDL_GetRenderVSync(sdl.renderer, &vsync));
+    EXPECT_EQ(vsync, 0);
+    ASSERT_GT(sdl.frameIntervalNs, 0u);
+    constexpr int kFrames = 10;
+    const Uint64 start = SDL_GetTicksNS();
+    for (int frame = 0; frame < kFrames; ++frame) {
+        PresentFrame(sdl);
+    }
+    EXPECT_GE(SDL_GetTicksNS() - start, (kFrames - 1) * sdl.frameIntervalNs);
+    SetFramePacing(sdl, false);
+    EXPECT_EQ(sdl.frameIntervalNs, 0u);
+    ClosePlatform(sdl);
+}

@@ -26,21 +26,6 @@ SurfacePtr BackgroundCanvas() {
     return canvas;
 }
 
-// Byte for byte, row by row (the pitches may differ).
-bool SamePixels(SDL_Surface* a, SDL_Surface* b) {
-    if (a == nullptr || b == nullptr || a->w != b->w || a->h != b->h || a->format != b->format) {
-        return false;
-    }
-    for (int y = 0; y < a->h; ++y) {
-        if (std::memcmp(static_cast<const Uint8*>(a->pixels) + y * a->pitch,
-                        static_cast<const Uint8*>(b->pixels) + y * b->pitch,
-                        static_cast<std::size_t>(a->w) * 4) != 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 TEST_F(SpriteCacheTest, CopiesMatchSdlsOwnTurnedDrawingAtTheNearestWholeDegree) {

@@ -1,3 +1,4 @@
+#include <functional>
 #include <tuple>
 
 #include "render/RenderSys.h"
@@ -59,4 +60,38 @@ TEST_F(TextRenderSystemTest, An800x600WindowShowsTheCanvasLetterboxed) {
     }
     // The ship marks the canvas centre.
     EXPECT_FALSE(PixelAt(shown, 400, 300) == navy || PixelAt(shown, 400, 300) == magenta);
+}
+
+// Shown at its own size, the canvas reaches the window only where it changed: the window must
+// still match it whole after sprites move, turn and go, texts come and go, and the window is
+// resized away and back.
+TEST_F(TextRenderSystemTest, TheWindowShowsTheWholeCanvasAfterEveryFrame) {
+    Entity rock = Make("voidrock", "voidrock", 400, 400);
+    rock.GetComponent<SpriteRenderer>().sprite = "big";
+    TextRenderer& label = Make("scoreboard", "", 100, 100).GetComponent<TextRenderer>();
+    label.text = "Score: 0";
+    Transform& at = rock.GetComponent<Transform>();
+    const std::function<void()> steps[] = {
+        [&] { ASSERT_TRUE(SDL_SetWindowSize(sdl->window, kCanvasWidth, kCanvasHeight)); },
+        [&] { at.x = 1500; },
+        [&] { label.visible = false; },
+        [&] { at.rotation = 45; },
+        [&] { label.visible = true; },
+        [&] { ASSERT_TRUE(SDL_SetWindowSize(sdl->window, 800, 600)); },
+        [&] { ASSERT_TRUE(SDL_SetWindowSize(sdl->window, kCanvasWidth, kCanvasHeight)); },
+        [&] { at.x = -500; },
+    };
+    for (std::size_t step = 0; step < std::size(steps); ++step) {
+        steps[step]();
+        Frame();
+        int w = 0, h = 0;
+        SDL_GetWindowSize(sdl->window, &w, &h);
+        if (w != kCanvasWidth || h != kCanvasHeight) {
+            continue;
+        }
+        SDL_Surface* window = SDL_GetWindowSurface(sdl->window);
+        ASSERT_NE(window, nullptr) << SDL_GetError();
+        SurfacePtr shown(SDL_ConvertSurface(window, SDL_PIXELFORMAT_ARGB8888), &SDL_DestroySurface);
+        EXPECT_TRUE(SamePixels(shown.get(), ReadCanvas(*sdl).get())) << "after step " << step;
+    }
 }

@@ -4,6 +4,7 @@
 #include <SDL3_image/SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -36,6 +37,21 @@ inline SurfacePtr ReadCanvas(const SDLton& sdl) {
     SurfacePtr canvas(ReadCanvasPixels(sdl), &SDL_DestroySurface);
     EXPECT_NE(canvas, nullptr) << SDL_GetError();
     return canvas;
+}
+
+// Byte for byte, row by row (the pitches may differ).
+inline bool SamePixels(SDL_Surface* a, SDL_Surface* b) {
+    if (a == nullptr || b == nullptr || a->w != b->w || a->h != b->h || a->format != b->format) {
+        return false;
+    }
+    for (int y = 0; y < a->h; ++y) {
+        if (std::memcmp(static_cast<const Uint8*>(a->pixels) + y * a->pitch,
+                        static_cast<const Uint8*>(b->pixels) + y * b->pitch,
+                        static_cast<std::size_t>(a->w) * 4) != 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Equal when the colours match, whatever the alpha.
