@@ -3,6 +3,7 @@
 #include <SDL3/SDL.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <string>
 
 bool ReadAssetFile(const std::string& path, std::size_t maxBytes,
@@ -16,10 +17,21 @@ bool ReadAssetFile(const std::string& path, std::size_t maxBytes,
     if (io == nullptr) {
         return false;
     }
-    // One byte more than allowed tells an oversized file without reading all of it.
-    bytes.resize(maxBytes + 1);
+    // Room for the size the file has now and one byte more, which tells an oversized or grown
+    // file without reading all of it; a file that grew is read on in doubling steps up to one
+    // byte past maxBytes. Sized to the file, not to maxBytes: zeroing megabytes per asset would
+    // cost more than the rest of the start-up.
+    const std::size_t limit = maxBytes + 1;
+    const auto size = static_cast<std::uint64_t>(info.st_size > 0 ? info.st_size : 0);
+    bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(size + 1, limit)));
     std::size_t got = 0;
-    while (got < bytes.size()) {
+    while (true) {
+        if (got == bytes.size()) {
+            if (got == limit) {
+                break;
+            }
+            bytes.resize(std::min(limit, got * 2));
+        }
         const std::size_t n = SDL_ReadIO(io, bytes.data() + got, bytes.size() - got);
         if (n == 0) {
             break;

@@ -179,9 +179,11 @@ void ReadFromMemory(png_structp png, png_bytep out, std::size_t length) {
 }
 
 // Decodes the image much as SDL_image does (its transformations, every row, nothing after the
-// last one) into one reused row. No C++ object lives in this frame, so that libpng's long jump
-// out of an error skips no destructor.
-bool ReadEveryRow(png_structp png, png_infop info, std::uint8_t* row, std::size_t rowBytes) {
+// last one): into `pixels` row by row `pitch` bytes apart, or with no pitch into one reused row.
+// No C++ object lives in this frame, so that libpng's long jump out of an error skips no
+// destructor.
+bool ReadEveryRow(png_structp png, png_infop info, std::uint8_t* pixels, std::size_t rowBytes,
+                  std::size_t pitch) {
     if (setjmp(png_jmpbuf(png))) {
         return false;
     }
@@ -210,17 +212,20 @@ bool ReadEveryRow(png_structp png, png_infop info, std::uint8_t* row, std::size_
     const png_uint_32 height = png_get_image_height(png, info);
     for (int pass = 0; pass < passes; ++pass) {
         for (png_uint_32 y = 0; y < height; ++y) {
-            png_read_row(png, row, nullptr);
+            png_read_row(png, pixels + y * pitch, nullptr);
         }
     }
     return true;
 }
 
 // SDL_image leaves libpng's own handlers in place, which write every error and warning to
-// standard error beside the game's line. The image is decoded here first with quiet handlers,
-// by the same libpng: what libpng would complain of is refused, with its words as the reason,
-// and the decode that follows has nothing to say.
-bool DecodesQuietly(std::span<const std::uint8_t> bytes, const std::uint8_t* header) {
+// standard error beside the game's line. The image is decoded here with quiet handlers, by the
+// same libpng: what libpng would complain of is refused, with its words as the reason. A sheet
+// with an alpha channel, as every sprite sheet of the game has, is decoded into `decoded`
+// (when asked for) in the format SDL_image gives it, so that it is decoded only once; any
+// other is left to SDL_image, whose decode then has nothing to say.
+bool DecodesQuietly(std::span<const std::uint8_t> bytes, const std::uint8_t* header,
+                    SDL_Surface** decoded) {
     QuietReader reader{bytes};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &reader, Stop, Note);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
@@ -228,20 +233,32 @@ bool DecodesQuietly(std::span<const std::uint8_t> bytes, const std::uint8_t* hea
         png_destroy_read_struct(&png, nullptr, nullptr);
         return SDL_SetError("Out of memory");
     }
+    const int width = static_cast<int>(ReadBigEndian(header));
+    const int height = static_cast<int>(ReadBigEndian(header + 4));
+    SDL_Surface* surface = decoded != nullptr && header[9] == PNG_COLOR_TYPE_RGB_ALPHA
+                               ? SDL_CreateSurface(width, height, SDL_PIXELFORMAT_RGBA32)
+                               : nullptr;
     // Four 8-bit channels at most after the transformations.
-    std::vector<std::uint8_t> row(std::size_t{ReadBigEndian(header)} * 4);
-    const bool read = ReadEveryRow(png, info, row.data(), row.size());
+    const std::size_t widest = std::size_t{ReadBigEndian(header)} * 4;
+    std::vector<std::uint8_t> row(surface != nullptr ? 0 : widest);
+    const bool read = surface != nullptr
+                          ? ReadEveryRow(png, info, static_cast<std::uint8_t*>(surface->pixels),
+                                         widest, static_cast<std::size_t>(surface->pitch))
+                          : ReadEveryRow(png, info, row.data(), row.size(), 0);
     png_destroy_read_struct(&png, &info, nullptr);
     if (!read || reader.complaint[0] != '\0') {
+        SDL_DestroySurface(surface);
         return SDL_SetError("PNG decoder: %s",
                             reader.complaint[0] != '\0' ? reader.complaint.data() : "failed");
+    }
+    if (decoded != nullptr) {
+        *decoded = surface;
     }
     return true;
 }
 
-}  // namespace
-
-bool CheckPng(std::span<const std::uint8_t> bytes, int maxSide) {
+// The checks of CheckPng; a sheet decoded on the way is handed to `decoded` when asked for.
+bool CheckAndDecode(std::span<const std::uint8_t> bytes, int maxSide, SDL_Surface** decoded) {
     if (bytes.size() < kSignature.size() ||
         std::memcmp(bytes.data(), kSignature.data(), kSignature.size()) != 0) {
         return SDL_SetError("Not a PNG file");
@@ -284,23 +301,34 @@ bool CheckPng(std::span<const std::uint8_t> bytes, int maxSide) {
             }
             // Bytes after IEND are never read by the decoder.
             return InflatesAsDeclared(data, DeclaredDataBytes(header)) &&
-                   DecodesQuietly(bytes, header);
+                   DecodesQuietly(bytes, header, decoded);
         }
         at += kChunkFrameBytes + length;
     }
 }
 
+}  // namespace
+
+bool CheckPng(std::span<const std::uint8_t> bytes, int maxSide) {
+    return CheckAndDecode(bytes, maxSide, nullptr);
+}
+
 SDL_Surface* LoadCheckedPng(const std::string& path, int maxSide) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadAssetFile(path, kMaxImageFileBytes, bytes) || !CheckPng(bytes, maxSide)) {
+    SDL_Surface* surface = nullptr;
+    if (!ReadAssetFile(path, kMaxImageFileBytes, bytes) ||
+        !CheckAndDecode(bytes, maxSide, &surface)) {
         return nullptr;
+    }
+    if (surface != nullptr) {
+        return surface;
     }
     SDL_IOStream* io = SDL_IOFromConstMem(bytes.data(), bytes.size());
     if (io == nullptr) {
         return nullptr;
     }
     // PNG only: never another format guessed from the content.
-    SDL_Surface* surface = IMG_LoadPNG_IO(io);
+    surface = IMG_LoadPNG_IO(io);
     SDL_CloseIO(io);
     return surface;
 }

@@ -27,7 +27,9 @@ inline constexpr std::uint64_t kMaxImagePixels = std::uint64_t{1} << 20;
 bool CheckPng(std::span<const std::uint8_t> bytes, int maxSide);
 
 // Reads the file whole (a regular file of at most kMaxImageFileBytes), checks it and decodes
-// it as PNG only. Null with SDL's error set when any step fails; the caller owns the surface.
+// it as PNG only: an image with an alpha channel once, by the check itself, into the surface
+// SDL_image would give (RGBA32, the same pixels); any other by SDL_image after the check.
+// Null with SDL's error set when any step fails; the caller owns the surface.
 SDL_Surface* LoadCheckedPng(const std::string& path, int maxSide);
 
 // The largest texture side the renderer accepts, or a side that keeps the pixel budget when

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -84,7 +86,72 @@ std::vector<std::string> EglDeviceExtensions() {
     return devices;
 }
 
+bool NamesDesktopDriver(std::string_view name) {
+    return name == "x11" || name == "wayland";
+}
+
 }  // namespace
+
+bool MayOpenDesktop(const char* drivers) {
+    if (drivers == nullptr || *drivers == '\0') {
+        return true;
+    }
+    std::string_view list(drivers);
+    for (std::size_t at = 0; at <= list.size();) {
+        const std::size_t end = std::min(list.find(',', at), list.size());
+        if (NamesDesktopDriver(list.substr(at, end - at))) {
+            return true;
+        }
+        at = end + 1;
+    }
+    return false;
+}
+
+namespace {
+
+// The EGL devices listed on the probe's thread; only that thread writes them, before it ends.
+struct EglDeviceProbe {
+    SDL_Thread* thread = nullptr;
+    std::vector<std::string> devices;
+};
+EglDeviceProbe probe;
+
+int ProbeEglDevices(void* into) {
+    static_cast<EglDeviceProbe*>(into)->devices = EglDeviceExtensions();
+    return 0;
+}
+
+// The probe's answer when one was started, otherwise EGL asked now.
+std::vector<std::string> TakeEglDeviceExtensions() {
+    if (probe.thread == nullptr) {
+        return EglDeviceExtensions();
+    }
+    SDL_WaitThread(probe.thread, nullptr);
+    probe.thread = nullptr;
+    return std::move(probe.devices);
+}
+
+}  // namespace
+
+void StartEglDeviceProbe() {
+#if defined(SDL_PLATFORM_WINDOWS) || defined(SDL_PLATFORM_APPLE) || defined(SDL_PLATFORM_EMSCRIPTEN)
+    // No X11 or Wayland window is opened here.
+    return;
+#endif
+    const char* chosen = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    if (probe.thread != nullptr || (chosen != nullptr && *chosen != '\0') ||
+        !MayOpenDesktop(SDL_GetHint(SDL_HINT_VIDEO_DRIVER))) {
+        return;
+    }
+    // Without threads (or when one cannot be had) EGL is asked when the renderer is chosen.
+    probe.thread = SDL_CreateThread(ProbeEglDevices, "EGL devices", &probe);
+}
+
+void FinishEglDeviceProbe() {
+    if (probe.thread != nullptr) {
+        TakeEglDeviceExtensions().clear();
+    }
+}
 
 bool OnlySoftwareDevices(std::span<const std::string> deviceExtensions) {
     return !deviceExtensions.empty() &&
@@ -107,10 +174,13 @@ SDL_Renderer* CreateGameRenderer(SDL_Window* window) {
     // Only desktop windows are asked through EGL; elsewhere (the headless drivers among them)
     // the default renderer is created and looked at, as it always was.
     const char* video = SDL_GetCurrentVideoDriver();
-    const bool desktop =
-        video != nullptr && (std::strcmp(video, "x11") == 0 || std::strcmp(video, "wayland") == 0);
+    const bool desktop = video != nullptr && NamesDesktopDriver(video);
+    const bool askEgl = !playerChose && desktop;
+    if (!askEgl) {
+        FinishEglDeviceProbe();
+    }
     SDL_Renderer* renderer = nullptr;
-    if (playerChose || !desktop || !OnlySoftwareDevices(EglDeviceExtensions())) {
+    if (!askEgl || !OnlySoftwareDevices(TakeEglDeviceExtensions())) {
         renderer = SDL_CreateRenderer(window, nullptr);
         if (renderer == nullptr || playerChose ||
             !NamesSoftwareRasteriser(GlRendererOf(renderer))) {

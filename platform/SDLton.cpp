@@ -49,6 +49,9 @@ CanvasPlacement WindowSize() {
 
 void OpenPlatform(SDLton& sdl, std::span<const std::string_view> texts) {
     SkipUnreachableWayland();
+    SkipComposeTable();
+    // EGL's devices are listed while the display is opened.
+    StartEglDeviceProbe();
     if (!SDL_Init(SDL_INIT_VIDEO)) {
         Fail(sdl, "cannot start SDL video");
     }
@@ -79,6 +82,7 @@ void OpenPlatform(SDLton& sdl, std::span<const std::string_view> texts) {
 }
 
 void ClosePlatform(SDLton& sdl) {
+    FinishEglDeviceProbe();
     if (sdl.font != nullptr) {
         TTF_CloseFont(sdl.font);
     }

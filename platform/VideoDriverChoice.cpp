@@ -2,12 +2,18 @@
 
 #include <SDL3/SDL.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
 
 constexpr const char* kWayland = "wayland";
+#ifndef _WIN32
+// Xlib's name for its compose table, read from the C library's environment.
+constexpr const char* kComposeFile = "XCOMPOSEFILE";
+constexpr const char* kEmptyFile = "/dev/null";
+#endif
 
 bool Absolute(const char* path) {
     return path != nullptr && path[0] == '/';
@@ -37,4 +43,12 @@ void SkipUnreachableWayland() {
     if (!others.empty()) {
         SDL_SetHint(SDL_HINT_VIDEO_DRIVER, others.c_str());
     }
+}
+
+void SkipComposeTable() {
+#ifndef _WIN32
+    if (std::getenv(kComposeFile) == nullptr) {
+        SDL_setenv_unsafe(kComposeFile, kEmptyFile, 0);
+    }
+#endif
 }

@@ -10,3 +10,9 @@ bool WaylandReachable(const char* socket, const char* display, const char* runti
 // its own order: its Wayland probe would otherwise print libwayland's complaint about
 // XDG_RUNTIME_DIR on standard error, twice, before the game runs on X11 or says why it cannot.
 void SkipUnreachableWayland();
+
+// An empty file in the place of X's compose table, unless the player named one in
+// XCOMPOSEFILE. The game reads keys, never text, so composed characters are never used; yet
+// Xlib parses the locale's whole table (thousands of lines) while SDL opens the display, a
+// good part of the start-up. Before SDL's video starts.
+void SkipComposeTable();

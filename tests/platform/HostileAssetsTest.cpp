@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "driver/SteppedGame.h"
+#include "platform/AssetFile.h"
 
 // The real asset store and text system against broken, hostile and missing assets: each gives
 // its one message (or none), and the game still runs its frames and ends normally.
@@ -461,6 +462,23 @@ TEST(HostileAsset, ACompressionBombIsRefusedWithoutStallingStartUp) {
     EXPECT_EQ(run.out,
               "Unable to load image Assets/ship-a1.png! SDL_image Error: PNG image data inflates "
               "beyond the 4195328 bytes its header declares\n");
+}
+
+// A file is read in one piece of its own size, whatever the limit: one byte over the limit is
+// refused, and a file at the limit is read whole, byte for byte.
+TEST(HostileAsset, AFileOverItsLimitIsRefusedAndOneAtItIsReadWhole) {
+    const fs::path file = MakeTempFolder("voidrocks-limit-") / "sheet.png";
+    std::vector<char> bytes(70001);
+    std::mt19937 bits(7);
+    std::ranges::generate(bytes, [&] { return static_cast<char>(bits()); });
+    Write(file, bytes);
+    std::vector<std::uint8_t> read;
+    EXPECT_TRUE(ReadAssetFile(file.string(), bytes.size(), read)) << SDL_GetError();
+    EXPECT_TRUE(std::ranges::equal(read, bytes, {}, {}, [](char c) { return std::uint8_t(c); }));
+    EXPECT_FALSE(ReadAssetFile(file.string(), bytes.size() - 1, read));
+    EXPECT_EQ(std::string(SDL_GetError()).find("is larger than 70000 bytes"),
+              file.string().size() + 1);
+    fs::remove_all(file.parent_path());
 }
 
 // Started with the standard streams closed, the game's first descriptors took their numbers: on

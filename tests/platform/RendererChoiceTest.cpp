@@ -27,3 +27,13 @@ TEST(RendererChoiceTest, KnowsOpenGlIsEmulatedOnlyWhenEveryEglDeviceIsSoftware) 
     EXPECT_FALSE(OnlySoftwareDevices(std::vector<std::string>{}));
     EXPECT_FALSE(OnlySoftwareDevices(std::vector<std::string>{"EGL_MESA_device_software_x"}));
 }
+
+TEST(RendererChoiceTest, ProbesEglEarlyOnlyWhereADesktopWindowMayOpen) {
+    for (const char* drivers : {"", "x11", "wayland", "dummy,x11", "x11,offscreen,dummy"}) {
+        EXPECT_TRUE(MayOpenDesktop(drivers)) << drivers;
+    }
+    EXPECT_TRUE(MayOpenDesktop(nullptr));
+    for (const char* drivers : {"dummy", "offscreen", "x11x", "kmsdrm,dummy", ","}) {
+        EXPECT_FALSE(MayOpenDesktop(drivers)) << drivers;
+    }
+}
