@@ -13,6 +13,10 @@ SDL_Surface* ReadCanvasPixels(const SDLton& sdl) {
     if (SpriteCanvas* spriteCanvas = SpriteCanvas::Find(sdl.renderer)) {
         read = spriteCanvas->Read();
     } else {
+        if (sdl.target == nullptr) {
+            SDL_SetError("no frame has been drawn");
+            return nullptr;
+        }
         SDL_Texture* previous = SDL_GetRenderTarget(sdl.renderer);
         SDL_SetRenderTarget(sdl.renderer, sdl.target);
         read = SDL_RenderReadPixels(sdl.renderer, nullptr);

@@ -20,20 +20,6 @@ constexpr const char* kWindowTitle = "Voidrocks";
     throw PlatformError(message);
 }
 
-// On SDL's software renderer, the format it presents in: from a canvas in that format a frame
-// reaches the window as a plain copy of its rows rather than pixel by pixel. Elsewhere the
-// format the game has always drawn in.
-SDL_PixelFormat CanvasFormat(SDL_Renderer* renderer) {
-    const char* name = SDL_GetRendererName(renderer);
-    const auto* formats = static_cast<const SDL_PixelFormat*>(SDL_GetPointerProperty(
-        SDL_GetRendererProperties(renderer), SDL_PROP_RENDERER_TEXTURE_FORMATS_POINTER, nullptr));
-    if (name != nullptr && std::strcmp(name, SDL_SOFTWARE_RENDERER) == 0 && formats != nullptr &&
-        formats[0] != SDL_PIXELFORMAT_UNKNOWN) {
-        return formats[0];
-    }
-    return SDL_PIXELFORMAT_RGBA8888;
-}
-
 // The canvas's own size, or on a smaller screen the largest of its shape that fits the
 // display's usable area, so that the whole canvas is seen from the first frame.
 CanvasPlacement WindowSize() {
@@ -65,10 +51,6 @@ void OpenPlatform(SDLton& sdl, std::span<const std::string_view> texts) {
         Fail(sdl, "cannot create the renderer");
     }
     SDL_SetRenderDrawColor(sdl.renderer, 255, 255, 255, 255);
-    sdl.target = SDL_CreateTexture(sdl.renderer, CanvasFormat(sdl.renderer),
-                                   SDL_TEXTUREACCESS_TARGET, kCanvasWidth, kCanvasHeight);
-    // Every pixel of the canvas is opaque: it is copied into the window without blending.
-    SDL_SetTextureBlendMode(sdl.target, SDL_BLENDMODE_NONE);
     TTF_Init();
     // Without the font every text is invisible; say why, in the style of the image messages,
     // and go on.
@@ -95,7 +77,32 @@ void ClosePlatform(SDLton& sdl) {
     }
     sdl.window = nullptr;
     sdl.renderer = nullptr;
+    sdl.target = nullptr;
     SDL_Quit();
+}
+
+// On SDL's software renderer, the format it presents in: from a canvas in that format a frame
+// reaches the window as a plain copy of its rows rather than pixel by pixel. Elsewhere the
+// format the game has always drawn in.
+SDL_PixelFormat CanvasFormat(SDL_Renderer* renderer) {
+    const char* name = SDL_GetRendererName(renderer);
+    const auto* formats = static_cast<const SDL_PixelFormat*>(SDL_GetPointerProperty(
+        SDL_GetRendererProperties(renderer), SDL_PROP_RENDERER_TEXTURE_FORMATS_POINTER, nullptr));
+    if (name != nullptr && std::strcmp(name, SDL_SOFTWARE_RENDERER) == 0 && formats != nullptr &&
+        formats[0] != SDL_PIXELFORMAT_UNKNOWN) {
+        return formats[0];
+    }
+    return SDL_PIXELFORMAT_RGBA8888;
+}
+
+SDL_Texture* CanvasTexture(SDLton& sdl) {
+    if (sdl.target == nullptr) {
+        sdl.target = SDL_CreateTexture(sdl.renderer, CanvasFormat(sdl.renderer),
+                                       SDL_TEXTUREACCESS_TARGET, kCanvasWidth, kCanvasHeight);
+        // Every pixel of the canvas is opaque: it is copied into the window without blending.
+        SDL_SetTextureBlendMode(sdl.target, SDL_BLENDMODE_NONE);
+    }
+    return sdl.target;
 }
 
 void SDLton::LoadSprite(std::string name, std::string path, SDL_Rect source) {

@@ -39,7 +39,9 @@ struct SDLton : Singleton {
     const bool* keyboard = nullptr;
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
-    // The 1920 x 1080 canvas every frame is drawn into before it is scaled into the window.
+    // The 1920 x 1080 canvas every frame is drawn into before it is scaled into the window,
+    // made on first use (CanvasTexture): on SDL's software renderer the sprite canvas takes its
+    // place, and it is never made.
     SDL_Texture* target = nullptr;
     Rgb background{10, 18, 40};
     TTF_Font* font = nullptr;
@@ -65,3 +67,10 @@ void OpenPlatform(SDLton& sdl, std::span<const std::string_view> texts);
 
 // Closes the font, the renderer with every texture, and the window, then quits SDL.
 void ClosePlatform(SDLton& sdl);
+
+// The format a frame is drawn in: on SDL's software renderer the one it presents in, so that
+// a frame reaches the window as a plain copy of its rows; elsewhere RGBA8888.
+SDL_PixelFormat CanvasFormat(SDL_Renderer* renderer);
+
+// The canvas texture, made when first asked for; null with SDL's error when it cannot be made.
+SDL_Texture* CanvasTexture(SDLton& sdl);

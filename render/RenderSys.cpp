@@ -30,13 +30,13 @@ void RenderSys::Update() {
     // writes itself; GPU renderers turn and blend sprites quickly themselves.
     SpriteCache* cache = SpriteCache::For(sdl->renderer);
     SpriteCanvas* spriteCanvas =
-        cache != nullptr ? SpriteCanvas::For(sdl->renderer, sdl->target) : nullptr;
+        cache != nullptr ? SpriteCanvas::For(sdl->renderer, CanvasFormat(sdl->renderer)) : nullptr;
     if (spriteCanvas != nullptr &&
         spriteCanvas->Begin({sdl->background.r, sdl->background.g, sdl->background.b, 255})) {
         cache->NextPass();
     } else {
         spriteCanvas = nullptr;
-        SDL_SetRenderTarget(sdl->renderer, sdl->target);
+        SDL_SetRenderTarget(sdl->renderer, CanvasTexture(*sdl));
         SDL_SetRenderDrawColor(sdl->renderer, sdl->background.r, sdl->background.g,
                                sdl->background.b, 255);
         SDL_RenderClear(sdl->renderer);

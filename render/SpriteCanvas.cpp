@@ -130,19 +130,17 @@ SpriteCanvas* SpriteCanvas::Find(SDL_Renderer* renderer) {
         SDL_GetPointerProperty(SDL_GetRendererProperties(renderer), kCanvasProperty, nullptr));
 }
 
-SpriteCanvas* SpriteCanvas::For(SDL_Renderer* renderer, const SDL_Texture* target) {
+SpriteCanvas* SpriteCanvas::For(SDL_Renderer* renderer, SDL_PixelFormat format) {
     const char* name = SDL_GetRendererName(renderer);
-    if (name == nullptr || std::strcmp(name, SDL_SOFTWARE_RENDERER) != 0 || target == nullptr ||
-        !SpriteCache::CopiesInto(target->format)) {
+    if (name == nullptr || std::strcmp(name, SDL_SOFTWARE_RENDERER) != 0 ||
+        !SpriteCache::CopiesInto(format)) {
         return nullptr;
     }
     const SDL_PropertiesID props = SDL_GetRendererProperties(renderer);
     SpriteCanvas* canvas = Find(renderer);
     if (canvas == nullptr) {
-        // In the canvas texture's format, which the renderer presents in: it reaches the window
-        // as a copy of its rows.
-        SDL_Texture* texture = SDL_CreateTexture(
-            renderer, target->format, SDL_TEXTUREACCESS_STREAMING, kCanvasWidth, kCanvasHeight);
+        SDL_Texture* texture = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING,
+                                                 kCanvasWidth, kCanvasHeight);
         if (texture == nullptr) {
             return nullptr;
         }

@@ -25,10 +25,10 @@ class SpriteCanvas {
     SpriteCanvas(const SpriteCanvas&) = delete;
     SpriteCanvas& operator=(const SpriteCanvas&) = delete;
 
-    // The renderer's sprite canvas for the target, made on first use in the target's format and
-    // gone with the renderer; null for any renderer but SDL's software one, for a format the
-    // sprite cache's images cannot be copied into, or when its texture cannot be made.
-    static SpriteCanvas* For(SDL_Renderer* renderer, const SDL_Texture* target);
+    // The renderer's sprite canvas, made on first use in the given format and gone with the
+    // renderer; null for any renderer but SDL's software one, for a format the sprite cache's
+    // images cannot be copied into, or when its texture cannot be made.
+    static SpriteCanvas* For(SDL_Renderer* renderer, SDL_PixelFormat format);
 
     // Starts a frame's pass over this background; false when the canvas's memory cannot be had.
     bool Begin(SDL_Color background);
@@ -43,6 +43,8 @@ class SpriteCanvas {
     void DrawText(SDL_Texture* text, const SDL_FRect& where);
     // Shows the frame in the renderer's window at the given place.
     void Present(const SDL_FRect& where);
+    // The texture shown in the window.
+    SDL_Texture* Texture() const { return texture; }
     // A copy of the canvas as last drawn here (null with SDL's error when it cannot be had).
     SDL_Surface* Read();
 

@@ -86,7 +86,7 @@ void TextRenderSystem::Update() {
     if (spriteCanvas != nullptr) {
         spriteCanvas->Present(where);
     } else {
-        SDL_RenderTexture(sdl->renderer, sdl->target, nullptr, &where);
+        SDL_RenderTexture(sdl->renderer, CanvasTexture(*sdl), nullptr, &where);
     }
     // This paces the frame loop.
     PresentFrame(*sdl);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "render/SpriteCanvas.h"
 #include "support/Presentation.h"
 
 namespace {
@@ -103,8 +104,12 @@ TEST_F(RenderSysTest, TheCanvasIsOpaqueAndReachesTheWindowUnblended) {
     Make("voidrock", "voidrock", 700, 500).GetComponent<SpriteRenderer>().sprite = "med";
     Make("explosion", "explosion", 760, 520).GetComponent<SpriteRenderer>().sprite = "explosion";
     Frame();
+    // On the software renderer the sprite canvas is shown, and no canvas texture is made.
+    const SpriteCanvas* spriteCanvas = SpriteCanvas::Find(sdl->renderer);
+    EXPECT_EQ(sdl->target == nullptr, spriteCanvas != nullptr);
     SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
-    ASSERT_TRUE(SDL_GetTextureBlendMode(sdl->target, &mode));
+    ASSERT_TRUE(SDL_GetTextureBlendMode(
+        spriteCanvas != nullptr ? spriteCanvas->Texture() : sdl->target, &mode));
     EXPECT_EQ(mode, SDL_BLENDMODE_NONE);
     SurfacePtr canvas = ReadCanvas(*sdl);
     EXPECT_EQ(CountIn(canvas.get(), kWholeCanvas, [](const Rgba& p) { return p.a != 255; }), 0);

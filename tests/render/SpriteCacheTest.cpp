@@ -41,7 +41,7 @@ TEST_F(SpriteCacheTest, CopiesMatchSdlsOwnTurnedDrawingAtTheNearestWholeDegree) 
     ASSERT_NE(cache, nullptr);
     EXPECT_EQ(SpriteCache::For(sdl->renderer), cache);
     // SDL's own drawing on the canvas, then the cache's copies onto memory of the same size.
-    SDL_SetRenderTarget(sdl->renderer, sdl->target);
+    SDL_SetRenderTarget(sdl->renderer, CanvasTexture(*sdl));
     SDL_SetRenderDrawColor(sdl->renderer, 10, 18, 40, 255);
     SDL_RenderClear(sdl->renderer);
     for (const auto& [name, x, y, degrees] : draws) {
@@ -88,7 +88,7 @@ TEST_F(SpriteCacheTest, TranslucentSpritesMatchSdlsOwnBlending) {
     SDL_SetTextureScaleMode(texture, SDL_SCALEMODE_NEAREST);
     const Sprite sprite{texture, {0, 0, kSide, kSide}};
     const SDL_FRect destination{300.0f, 200.0f, kSide * 4, kSide * 4};
-    SDL_SetRenderTarget(sdl->renderer, sdl->target);
+    SDL_SetRenderTarget(sdl->renderer, CanvasTexture(*sdl));
     SDL_SetRenderDrawColor(sdl->renderer, 10, 18, 40, 255);
     SDL_RenderClear(sdl->renderer);
     const SDL_FRect source{0, 0, kSide, kSide};
