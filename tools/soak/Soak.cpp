@@ -167,6 +167,24 @@ extern "C" SDL_Texture* SDL_CreateTextureFromSurface(SDL_Renderer* renderer, SDL
     return texture;
 }
 
+// On the software renderer a text's texture is made empty, then filled from its surface.
+extern "C" bool SDL_UpdateTexture(SDL_Texture* texture, const SDL_Rect* rect, const void* pixels,
+                                  int pitch) {
+    using Real = bool (*)(SDL_Texture*, const SDL_Rect*, const void*, int);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, __func__));
+    const bool updated = real(texture, rect, pixels, pitch);
+    for (auto surface = gTextSurfaces.begin(); surface != gTextSurfaces.end(); ++surface) {
+        if ((*surface)->pixels == pixels) {
+            gTextSurfaces.erase(surface);
+            if (updated && gTextTextures.insert(texture).second) {
+                ++gTexturesMade;
+            }
+            break;
+        }
+    }
+    return updated;
+}
+
 extern "C" void SDL_DestroyTexture(SDL_Texture* texture) {
     using Real = void (*)(SDL_Texture*);
     static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, __func__));
