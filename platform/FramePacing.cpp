@@ -1,7 +1,5 @@
 #include "platform/FramePacing.h"
 
-#include <cstring>
-
 namespace {
 
 // When the display does not say its rate.
@@ -21,13 +19,11 @@ Uint64 FrameIntervalNs(SDL_Window* window) {
 }  // namespace
 
 void SetFramePacing(SDLton& sdl, bool paced) {
-    const char* name = SDL_GetRendererName(sdl.renderer);
 #ifdef __EMSCRIPTEN__
     // A page must not sleep: the browser's animation frames pace it.
     const bool software = false;
-    (void)name;
 #else
-    const bool software = name != nullptr && std::strcmp(name, SDL_SOFTWARE_RENDERER) == 0;
+    const bool software = DrawsInSoftware(sdl.renderer);
 #endif
     SDL_SetRenderVSync(sdl.renderer, paced && !software ? 1 : 0);
     sdl.frameIntervalNs = paced && software ? FrameIntervalNs(sdl.window) : 0;

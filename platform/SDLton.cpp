@@ -84,12 +84,15 @@ void ClosePlatform(SDLton& sdl) {
 // On SDL's software renderer, the format it presents in: from a canvas in that format a frame
 // reaches the window as a plain copy of its rows rather than pixel by pixel. Elsewhere the
 // format the game has always drawn in.
-SDL_PixelFormat CanvasFormat(SDL_Renderer* renderer) {
+bool DrawsInSoftware(SDL_Renderer* renderer) {
     const char* name = SDL_GetRendererName(renderer);
+    return name != nullptr && std::strcmp(name, SDL_SOFTWARE_RENDERER) == 0;
+}
+
+SDL_PixelFormat CanvasFormat(SDL_Renderer* renderer) {
     const auto* formats = static_cast<const SDL_PixelFormat*>(SDL_GetPointerProperty(
         SDL_GetRendererProperties(renderer), SDL_PROP_RENDERER_TEXTURE_FORMATS_POINTER, nullptr));
-    if (name != nullptr && std::strcmp(name, SDL_SOFTWARE_RENDERER) == 0 && formats != nullptr &&
-        formats[0] != SDL_PIXELFORMAT_UNKNOWN) {
+    if (DrawsInSoftware(renderer) && formats != nullptr && formats[0] != SDL_PIXELFORMAT_UNKNOWN) {
         return formats[0];
     }
     return SDL_PIXELFORMAT_RGBA8888;

@@ -68,6 +68,9 @@ void OpenPlatform(SDLton& sdl, std::span<const std::string_view> texts);
 // Closes the font, the renderer with every texture, and the window, then quits SDL.
 void ClosePlatform(SDLton& sdl);
 
+// Whether the renderer is SDL's software one, which draws with the processor into memory.
+bool DrawsInSoftware(SDL_Renderer* renderer);
+
 // The format a frame is drawn in: on SDL's software renderer the one it presents in, so that
 // a frame reaches the window as a plain copy of its rows; elsewhere RGBA8888.
 SDL_PixelFormat CanvasFormat(SDL_Renderer* renderer);

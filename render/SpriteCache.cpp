@@ -52,8 +52,7 @@ SpriteCache::~SpriteCache() {
 }
 
 SpriteCache* SpriteCache::For(SDL_Renderer* renderer) {
-    const char* name = SDL_GetRendererName(renderer);
-    if (name == nullptr || std::strcmp(name, SDL_SOFTWARE_RENDERER) != 0) {
+    if (!DrawsInSoftware(renderer)) {
         return nullptr;
     }
     const SDL_PropertiesID props = SDL_GetRendererProperties(renderer);

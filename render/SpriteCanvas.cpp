@@ -131,9 +131,7 @@ SpriteCanvas* SpriteCanvas::Find(SDL_Renderer* renderer) {
 }
 
 SpriteCanvas* SpriteCanvas::For(SDL_Renderer* renderer, SDL_PixelFormat format) {
-    const char* name = SDL_GetRendererName(renderer);
-    if (name == nullptr || std::strcmp(name, SDL_SOFTWARE_RENDERER) != 0 ||
-        !SpriteCache::CopiesInto(format)) {
+    if (!DrawsInSoftware(renderer) || !SpriteCache::CopiesInto(format)) {
         return nullptr;
     }
     const SDL_PropertiesID props = SDL_GetRendererProperties(renderer);

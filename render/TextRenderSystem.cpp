@@ -1,8 +1,4 @@
 #include "render/TextRenderSystem.h"
-
-#include <cmath>
-#include <cstring>
-
 #include "game/Components.h"
 #include "platform/FramePacing.h"
 #include "platform/Letterbox.h"
@@ -18,8 +14,7 @@ SDL_Texture* RenderText(SDLton& sdl, const std::string& text) {
     SDL_Texture* texture = nullptr;
     SDL_Surface* surface = TTF_RenderText_Blended(sdl.font, text.data(), text.size(), kTextColour);
     if (surface != nullptr) {
-        const char* name = SDL_GetRendererName(sdl.renderer);
-        if (name != nullptr && std::strcmp(name, SDL_SOFTWARE_RENDERER) == 0) {
+        if (DrawsInSoftware(sdl.renderer)) {
             texture = SDL_CreateTexture(sdl.renderer, surface->format, SDL_TEXTUREACCESS_STREAMING,
                                         surface->w, surface->h);
             if (texture != nullptr) {
