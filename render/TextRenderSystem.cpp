@@ -1,4 +1,5 @@
 #include "render/TextRenderSystem.h"
+
 #include "game/Components.h"
 #include "platform/FramePacing.h"
 #include "platform/Letterbox.h"
