@@ -94,31 +94,31 @@ void Walk(World& world) {
     plain.Frame();
 }
 
-// The same game as plain arrays, as beside the timed gameplay frame.
-void RunPlainFrames(std::int64_t n, int rounds) {
-    PlainField plain(n, 1);
+// Warm-up frames, then the counted ones through `measured`, each field tended between frames
+// as beside the timed gameplay frame.
+template <typename Field>
+void RunField(Field& field, int rounds, void (*measured)(Field&)) {
     for (int f = 0; f < kWarmUpFrames; ++f) {
-        plain.Frame();
-        plain.Tend();
+        field.Frame();
+        field.Tend();
     }
     for (int r = 0; r < rounds; ++r) {
-        MeasuredPlainFrame(plain);
-        plain.Tend();
+        measured(field);
+        field.Tend();
     }
 }
 
+// The same game as plain arrays.
+void RunPlainFrames(std::int64_t n, int rounds) {
+    PlainField plain(n, 1);
+    RunField(plain, rounds, MeasuredPlainFrame);
+}
+
 // The timed gameplay frame's crowded game: every simulation system, the ship flying and firing
-// among voidrocks over their whole area, tended between frames as there.
+// among voidrocks over their whole area.
 void RunFrames(std::int64_t n, int rounds) {
     GameplayField game(n, 1);
-    for (int f = 0; f < kWarmUpFrames; ++f) {
-        game.Frame();
-        game.Tend();
-    }
-    for (int r = 0; r < rounds; ++r) {
-        MeasuredFrame(game);
-        game.Tend();
-    }
+    RunField(game, rounds, MeasuredFrame);
     if (!game.ShipAlive()) {
         std::cerr << "the ship did not live through the frames\n";
         std::exit(1);

@@ -83,15 +83,32 @@ void PlaceOnCanvas(EntityCreator& creator, std::int64_t count) {
     }
 }
 
+// SteppedGame's pacing argument, unpaced, with SDL's dummy video driver chosen unless another
+// is named: set before the game opens its window.
+bool UnpacedOnDummyDriver() {
+    setenv("SDL_VIDEO_DRIVER", "dummy", 0);
+    return false;
+}
+
+// A headless game with that many voidrocks still on the canvas, and its sprite pass.
+struct CanvasCrowd {
+    explicit CanvasCrowd(std::int64_t count)
+        : game(UnpacedOnDummyDriver()),
+          sprites(*game.GameScene().FindSystem<RenderSys>()),
+          renderer(game.Platform().renderer) {
+        PlaceOnCanvas(*game.GameScene().GetSceneSingleton<EntityCreator>(), count);
+    }
+    SteppedGame game;
+    RenderSys& sprites;
+    SDL_Renderer* renderer;
+};
+
 // The sprite pass over voidrocks that all lie on the canvas, each at its own drawing angle:
 // the cost of every drawn sprite on the software renderer, flushed to the canvas.
 void BM_SpritePassOnCanvas(benchmark::State& state) {
-    setenv("SDL_VIDEO_DRIVER", "dummy", 0);
-    SteppedGame game;
-    Scene& scene = game.GameScene();
-    PlaceOnCanvas(*scene.GetSceneSingleton<EntityCreator>(), state.range(0));
-    RenderSys& sprites = *scene.FindSystem<RenderSys>();
-    SDL_Renderer* renderer = game.Platform().renderer;
+    CanvasCrowd crowd(state.range(0));
+    RenderSys& sprites = crowd.sprites;
+    SDL_Renderer* renderer = crowd.renderer;
     // Every image is made once before the timing: what is measured is the steady state.
     sprites.Update();
     SDL_FlushRenderer(renderer);
@@ -109,12 +126,9 @@ BENCHMARK(BM_SpritePassOnCanvas)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosec
 // Filling the sprite cache: one sprite pass over voidrocks on the canvas with every image made
 // anew, as at the start of a crowded game; the cost per image made.
 void BM_SpriteCacheFill(benchmark::State& state) {
-    setenv("SDL_VIDEO_DRIVER", "dummy", 0);
-    SteppedGame game;
-    Scene& scene = game.GameScene();
-    PlaceOnCanvas(*scene.GetSceneSingleton<EntityCreator>(), state.range(0));
-    RenderSys& sprites = *scene.FindSystem<RenderSys>();
-    SDL_Renderer* renderer = game.Platform().renderer;
+    CanvasCrowd crowd(state.range(0));
+    RenderSys& sprites = crowd.sprites;
+    SDL_Renderer* renderer = crowd.renderer;
     SpriteCache* cache = SpriteCache::For(renderer);
     if (cache == nullptr) {
         state.SkipWithError("not the software renderer");
